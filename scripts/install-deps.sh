@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs what building and testing ソラニカ needs on Debian 12, as root or
+# through sudo. Idempotent: packages already there are not touched, and the
+# package lists are refreshed only when something is missing.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the application font (metric-compatible with MS P Gothic)
+    fonts-ipafont-gothic
+    # headless GUI tests and screenshots
+    xvfb xauth
+)
+
+# Extra groups, named on the command line: `install-deps.sh test`.
+for group in "$@"; do
+    case "$group" in
+    run) ;;
+    test)
+        packages+=(
+            clang-format
+            # the Windows build of the registry code, run under Wine
+            g++-mingw-w64-x86-64 wine64
+        )
+        ;;
+    *)
+        echo "install-deps.sh: unknown group '$group'" >&2
+        exit 2
+        ;;
+    esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "install-deps.sh: need root or sudo to install: ${missing[*]}" >&2
+    exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends "${missing[@]}"

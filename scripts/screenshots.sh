@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Renders every window to PNG, headless: scripts/screenshots.sh [OUTDIR]
+# Builds first (in build/ unless BUILD_DIR says otherwise).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${BUILD_DIR:-build}"
+out="${1:-screenshots}"
+[ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja
+cmake --build "$build" --target soranika-screenshots
+QT_QPA_PLATFORM=offscreen "$build/tools/soranika-screenshots" "$out"

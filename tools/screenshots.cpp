@@ -1,0 +1,56 @@
+// Renders the windows to PNG files, headless, in the states worth looking
+// at: `soranika-screenshots OUTDIR`. Used for the README and for review.
+#include "application.h"
+#include "forms.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+void Save(QWidget* window, const QString& dir, const QString& name) {
+    QApplication::processEvents();
+    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+    window->grab().save(path);
+    QTextStream(stdout) << path << '\n';
+}
+
+template <typename T> T* Find(QWidget* window, const char* name) {
+    return window->findChild<T*>(QString::fromUtf8(name));
+}
+
+void Type(QWidget* window, const char* box, const QString& text) {
+    Find<QLineEdit>(window, box)->setText(text);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    soranika::InstallApplicationFont(app);
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(dir);
+
+    auto* main = soranika::Forms::Main();
+    main->show();
+    Save(main, dir, QStringLiteral("main"));
+
+    Type(main, "時給", QStringLiteral("700"));
+    Type(main, "開始時間", QStringLiteral("9"));
+    Type(main, "終了時間", QStringLiteral("17"));
+    Type(main, "週", QStringLiteral("5"));
+    Find<QPushButton>(main, "計算")->click();
+    Save(main, dir, QStringLiteral("main-result"));
+
+    Type(main, "週", QStringLiteral("6"));
+    Find<QPushButton>(main, "計算")->click();
+    Save(main, dir, QStringLiteral("main-caution"));
+
+    soranika::Forms::UnloadAll();
+    return 0;
+}

@@ -1,0 +1,44 @@
+#include "wrap_button.h"
+
+#include "wrap_label.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace soranika {
+
+namespace {
+constexpr int kCaptionMargin = 4; // room kept free on each side of the caption
+}
+
+WrapButton::WrapButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+QStringList WrapButton::lines() const {
+    const int width = qMax(1, this->width() - 2 * kCaptionMargin);
+    QString caption = text();
+    caption.remove(QChar(u'&')); // access-key marks are not drawn
+    return WrapLabel::WrapText(caption, fontMetrics(), width);
+}
+
+void WrapButton::paintEvent(QPaintEvent* /*event*/) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+
+    const QStringList captionLines = lines();
+    const int lineHeight = fontMetrics().height();
+    int top = (height() - lineHeight * int(captionLines.size())) / 2;
+    if (isDown()) {
+        top += style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this);
+    }
+    for (const QString& line : captionLines) {
+        const QRect lineRect(0, top, width(), lineHeight);
+        style()->drawItemText(&painter, lineRect, Qt::AlignHCenter | Qt::AlignTop, palette(),
+                              isEnabled(), line, QPalette::ButtonText);
+        top += lineHeight;
+    }
+}
+
+} // namespace soranika

@@ -1,0 +1,23 @@
+// A push button whose caption wraps within the button like a label's
+// (see WrapLabel), centred as a whole: the captions were written with
+// ideographic spaces that push their second half onto a second line.
+#pragma once
+
+#include <QPushButton>
+
+namespace soranika {
+
+class WrapButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit WrapButton(const QString& text, QWidget* parent = nullptr);
+
+    // The caption's lines as drawn.
+    QStringList lines() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace soranika

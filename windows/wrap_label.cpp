@@ -1,0 +1,110 @@
+#include "wrap_label.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStyle>
+
+namespace soranika {
+
+namespace {
+
+bool IsBlank(QChar c) {
+    return c == QChar(u' ') || c == QChar(u'\u3000');
+}
+
+QString WithoutTrailingBlanks(const QString& line) {
+    qsizetype end = line.size();
+    while (end > 0 && IsBlank(line[end - 1])) {
+        --end;
+    }
+    return line.left(end);
+}
+
+// Splits a paragraph into pieces that each end where a line may break: a
+// run of text followed by the blanks after it.
+QStringList Pieces(const QString& paragraph) {
+    QStringList pieces;
+    QString piece;
+    bool inBlanks = false;
+    for (QChar c : paragraph) {
+        if (inBlanks && !IsBlank(c)) {
+            pieces.append(piece);
+            piece.clear();
+        }
+        inBlanks = IsBlank(c);
+        piece.append(c);
+    }
+    if (!piece.isEmpty()) {
+        pieces.append(piece);
+    }
+    return pieces;
+}
+
+// Text and blanks that take room on a line: the blanks at its end take none.
+int Width(const QFontMetrics& metrics, const QString& line) {
+    return metrics.horizontalAdvance(WithoutTrailingBlanks(line));
+}
+
+void WrapParagraph(const QString& paragraph, const QFontMetrics& metrics, int width,
+                   QStringList& lines) {
+    QString line;
+    for (const QString& piece : Pieces(paragraph)) {
+        // A run that alone is wider than the label starts where the line
+        // stands and breaks between its characters below.
+        if (line.isEmpty() || Width(metrics, line + piece) <= width ||
+            Width(metrics, piece) > width) {
+            line += piece;
+        } else {
+            lines.append(WithoutTrailingBlanks(line));
+            line = piece;
+        }
+        while (Width(metrics, line) > width) {
+            qsizetype fit = 1;
+            while (fit < line.size() && Width(metrics, line.left(fit + 1)) <= width) {
+                ++fit;
+            }
+            lines.append(WithoutTrailingBlanks(line.left(fit)));
+            line = line.mid(fit);
+        }
+    }
+    lines.append(WithoutTrailingBlanks(line));
+}
+
+} // namespace
+
+WrapLabel::WrapLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+}
+
+QStringList WrapLabel::WrapText(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    for (const QString& paragraph : text.split(lineBreak)) {
+        WrapParagraph(paragraph, metrics, width, lines);
+    }
+    return lines;
+}
+
+QStringList WrapLabel::lines() const {
+    return WrapText(text(), fontMetrics(), contentsRect().width());
+}
+
+void WrapLabel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QFontMetrics metrics = fontMetrics();
+    const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
+    int top = area.top();
+    for (const QString& line : lines()) {
+        if (top >= area.bottom()) {
+            break;
+        }
+        const QRect lineRect(area.left(), top, area.width(), metrics.height());
+        style()->drawItemText(&painter, lineRect, int(horizontal | Qt::AlignTop), palette(),
+                              isEnabled(), line, foregroundRole());
+        top += metrics.height();
+    }
+}
+
+} // namespace soranika

@@ -1,0 +1,31 @@
+// A label that places the words of its text on lines the way the windows
+// were designed: a line may break only at blanks and after an ideographic
+// space (inside a run of text only when that run alone is wider than the
+// label), blanks at the end of a line take no room, and CR/LF start a new
+// line. The text itself stays exactly as set; only the drawing differs from
+// QLabel's, which would break between any two Japanese characters.
+#pragma once
+
+#include <QLabel>
+#include <QStringList>
+
+class QFontMetrics;
+
+namespace soranika {
+
+class WrapLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit WrapLabel(const QString& text, QWidget* parent = nullptr);
+
+    // The lines as drawn, each without the blanks that end it.
+    QStringList lines() const;
+
+    static QStringList WrapText(const QString& text, const QFontMetrics& metrics, int width);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace soranika
