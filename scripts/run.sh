@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds ソラニカ and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh run
+build="${BUILD_DIR:-build}"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" --target soranika
+exec "$build/app/soranika" "$@"

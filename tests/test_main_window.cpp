@@ -1,0 +1,280 @@
+// The main window as a user meets it: its controls as laid out, typing,
+// 計算 and クリアー with mouse and keyboard, and the message box.
+#include "forms.h"
+#include "gui_helpers.h"
+#include "main_window.h"
+#include "module1.h"
+#include "twips.h"
+#include "wage.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QSignalSpy>
+
+using namespace soranika;
+using namespace testing;
+
+namespace {
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+const QString kNotCalculated = QStringLiteral("未計算");
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    MainWindow* window = nullptr;
+
+    void TypeAll(const QString& wage, const QString& start, const QString& end,
+                 const QString& days) {
+        Type(window, "時給", wage);
+        Type(window, "開始時間", start);
+        Type(window, "終了時間", end);
+        Type(window, "週", days);
+    }
+    QStringList Results() const {
+        return {Caption(window, "日"), Caption(window, "週給料"), Caption(window, "月給料")};
+    }
+
+private Q_SLOTS:
+    void init() {
+        Module1::Reset();
+        window = Forms::Main();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+    void cleanup() { Forms::UnloadAll(); }
+
+    void designTimeState() {
+        QCOMPARE(window->objectName(), QStringLiteral("ソラニカ"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("ソラニカ"));
+        QCOMPARE(window->centralWidget()->size(), TwipsSize(4680, 3345));
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        for (const char* box : {"時給", "開始時間", "終了時間", "週"}) {
+            QVERIFY(Text(window, box).isEmpty());
+            QVERIFY(Child(window, box)->isEnabled());
+        }
+        QCOMPARE(Results(), QStringList(3, kNotCalculated));
+        const QString prompt = Caption(window, "状態");
+        QCOMPARE(prompt.size(), 65);
+        QCOMPARE(prompt, QString(35, QChar(u' ')) +
+                             "数字を入力して\u3000 \u3000      \u3000計算ボタンを押してください");
+        QCOMPARE(Child<QAbstractButton>(window, "詳細設定start")->text(),
+                 QStringLiteral("勤務時間\u3000\u3000\u3000\u3000\u3000\u3000\u3000詳細設定"));
+        QCOMPARE(Child<QAbstractButton>(window, "clear")->text(), QStringLiteral("クリアー"));
+        QCOMPARE(Child<QAbstractButton>(window, "計算")->text(), QStringLiteral("計算"));
+    }
+
+    void layout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("twips");
+        const auto row = [](const char* name, const char* text, int l, int t, int w, int h) {
+            QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(text)
+                                << QRect(l, t, w, h);
+        };
+        row("Label1", "時給", 330, 270, 405, 225);
+        row("時給", "", 705, 240, 690, 240);
+        row("Label2", "円", 1440, 270, 465, 225);
+        row("Label3", "勤務時間", 2040, 345, 825, 270);
+        row("開始時間", "", 2190, 630, 420, 270);
+        row("Label4", "時から", 2655, 675, 570, 195);
+        row("終了時間", "", 3180, 645, 420, 270);
+        row("Label5", "時まで", 3630, 690, 570, 240);
+        row("Label6", "週", 330, 735, 900, 285);
+        row("週", "", 600, 690, 345, 270);
+        row("Label7", "日勤務", 1050, 735, 945, 270);
+        row("詳細設定start", nullptr, 285, 1350, 1545, 435);
+        row("clear", nullptr, 285, 1890, 1545, 435);
+        row("計算", nullptr, 285, 2445, 1545, 435);
+        row("Shape1", nullptr, 2130, 1185, 2250, 1935);
+        row("状態", nullptr, 2220, 1245, 2085, 810);
+        row("Label8", "１日", 2490, 2085, 690, 330);
+        row("日", "未計算", 3030, 2040, 765, 285);
+        row("Label10", "円", 3780, 2085, 705, 255);
+        row("Label11", "１週間", 2385, 2400, 555, 225);
+        row("週給料", "未計算", 3060, 2415, 765, 255);
+        row("Label9", "円", 3780, 2430, 585, 240);
+        row("Label12", "１ヶ月", 2400, 2760, 585, 255);
+        row("月給料", "未計算", 3060, 2775, 750, 195);
+        row("Label13", "円", 3765, 2775, 630, 300);
+    }
+    void layout() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        QWidget* control = Child(window, name);
+        QCOMPARE(control->geometry(),
+                 TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        if (auto* label = qobject_cast<QLabel*>(control); label && !text.isNull()) {
+            QCOMPARE(label->text(), text);
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        }
+        if (auto* box = qobject_cast<QLineEdit*>(control)) {
+            QCOMPARE(box->text(), text);
+        }
+    }
+
+    void menuCommands() {
+        const QList<QAction*> commands = window->menuBar()->actions();
+        QCOMPARE(commands.size(), 2);
+        QCOMPARE(commands[0]->objectName(), QStringLiteral("mnuVersion"));
+        QCOMPARE(commands[0]->text(), QStringLiteral("バージョン情報"));
+        QCOMPARE(commands[1]->objectName(), QStringLiteral("mnuEnd"));
+        QCOMPARE(commands[1]->text(), QStringLiteral("終了"));
+        for (QAction* command : commands) {
+            QVERIFY(command->menu() == nullptr);
+            QVERIFY(command->shortcut().isEmpty());
+        }
+    }
+
+    void tabOrder() {
+        const QStringList expected = {"時給",          "週",   "開始時間", "終了時間",
+                                      "詳細設定start", "計算", "clear",    "時給"};
+        Child(window, "時給")->setFocus();
+        QWidget* focused = QApplication::focusWidget();
+        QCOMPARE(focused->objectName(), expected[0]);
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(focused, Qt::Key_Tab);
+            focused = QApplication::focusWidget();
+            QCOMPARE(focused->objectName(), expected[i]);
+        }
+    }
+
+    void accessibleNames() {
+        QCOMPARE(Child(window, "時給")->accessibleName(), QStringLiteral("時給"));
+        QVERIFY(Child(window, "開始時間")->accessibleName().startsWith("勤務時間"));
+        QVERIFY(Child(window, "終了時間")->accessibleName().startsWith("勤務時間"));
+        QVERIFY(Child(window, "開始時間")->accessibleName() !=
+                Child(window, "終了時間")->accessibleName());
+        QCOMPARE(Child(window, "週")->accessibleName(), QStringLiteral("週"));
+    }
+
+    void calculateShowsPay() {
+        TypeAll("700", "9", "17", "5");
+        const auto messages = Answering([&] { Click(window, "計算"); });
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(Caption(window, "状態"), Q(texts::kResultStatus));
+        QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+        // The boxes keep what was typed.
+        QCOMPARE(Text(window, "週"), QStringLiteral("5"));
+    }
+
+    void enterInAnyBoxCalculates_data() {
+        QTest::addColumn<QString>("box");
+        for (const char* box : {"時給", "開始時間", "終了時間", "週"}) {
+            QTest::newRow(box) << QString::fromUtf8(box);
+        }
+    }
+    void enterInAnyBoxCalculates() {
+        QFETCH(QString, box);
+        TypeAll("1000", "10", "14", "3");
+        QTest::keyClick(Child(window, box), Qt::Key_Return);
+        QCOMPARE(Results(), (QStringList{"4000", "12000", "48000"}));
+    }
+
+    void keyboardPressesButton() {
+        TypeAll("700", "9", "17", "5");
+        Child(window, "計算")->setFocus();
+        QTest::keyClick(Child(window, "計算"), Qt::Key_Space);
+        QCOMPARE(Caption(window, "月給料"), QStringLiteral("112000"));
+    }
+
+    void messageLeavesWindowAsItWas() {
+        TypeAll("700", "9", "17", "5");
+        Click(window, "計算");
+        Type(window, "週", "");
+        const auto messages = Answering([&] { Click(window, "計算"); });
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, Q(texts::kNoDays));
+        QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+        QCOMPARE(messages[0].buttons, 1);
+        QVERIFY(messages[0].noIcon);
+        QCOMPARE(Caption(window, "状態"), Q(texts::kResultStatus));
+        QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+        QCOMPARE(Text(window, "時給"), QStringLiteral("700"));
+    }
+
+    void emptyAtStartSaysNotEntered() {
+        const auto messages = Answering([&] { Click(window, "計算"); });
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, Q(texts::kNotEntered));
+        QCOMPARE(Caption(window, "状態"), MainWindow::InputPrompt());
+        QCOMPARE(Results(), QStringList(3, kNotCalculated));
+    }
+
+    void negativeDaysRejected() {
+        TypeAll("700", "9", "17", "-1");
+        const auto messages = Answering([&] { Click(window, "計算"); });
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, Q(texts::kNoDays));
+        QCOMPARE(Results(), QStringList(3, kNotCalculated));
+    }
+
+    void cautionKeepsEarlierPay() {
+        TypeAll("700", "9", "17", "5");
+        Click(window, "計算");
+        Type(window, "週", "6");
+        const auto messages = Answering([&] { Click(window, "計算"); });
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(Caption(window, "状態"), Q(texts::kCaution));
+        QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+    }
+
+    void fullWidthInput() {
+        TypeAll("７００", "９", "１７時", "５");
+        Click(window, "計算");
+        QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+    }
+
+    void overflowIsAMessageNotACrash_data() {
+        QTest::addColumn<QString>("wage");
+        QTest::addColumn<QString>("days");
+        QTest::newRow("huge wage") << "1e308" << "1";
+        QTest::newRow("typed 1e999") << "1e999" << "1";
+        QTest::newRow("huge negative days") << "700" << "-1e999";
+        QTest::newRow("huge exponent in days") << "700" << "5e400";
+    }
+    void overflowIsAMessageNotACrash() {
+        QFETCH(QString, wage);
+        QFETCH(QString, days);
+        TypeAll("700", "9", "17", "5");
+        Click(window, "計算");
+        Type(window, "時給", wage);
+        Type(window, "週", days);
+        const auto messages = Answering([&] { Click(window, "計算"); });
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(QStringLiteral("大きすぎ")));
+        QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+        // Every text and caption stays as it was.
+        QCOMPARE(Caption(window, "状態"), Q(texts::kResultStatus));
+        QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+        QCOMPARE(Text(window, "時給"), wage);
+        QCOMPARE(Text(window, "週"), days);
+        QVERIFY(window->isVisible());
+    }
+
+    void clearResets() {
+        TypeAll("700", "9", "17", "5");
+        Click(window, "計算");
+        Child(window, "clear")->setFocus();
+        QTest::keyClick(Child(window, "clear"), Qt::Key_Space);
+        for (const char* box : {"時給", "開始時間", "終了時間", "週"}) {
+            QVERIFY(Text(window, box).isEmpty());
+        }
+        QCOMPARE(Results(), QStringList(3, kNotCalculated));
+        QCOMPARE(Caption(window, "状態"), MainWindow::InputPrompt());
+    }
+
+    void endCommandClosesWindow() {
+        QSignalSpy closed(window, &MainWindow::closed);
+        QAction* end = window->findChild<QAction*>("mnuEnd");
+        QVERIFY(end != nullptr);
+        end->trigger();
+        QCOMPARE(closed.count(), 1);
+        QTRY_VERIFY(!Forms::MainLoaded());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

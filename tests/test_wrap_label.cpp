@@ -1,0 +1,101 @@
+// How the padded texts fall onto lines in the labels they were written for.
+#include "application.h"
+#include "forms.h"
+#include "gui_helpers.h"
+#include "main_window.h"
+#include "wage.h"
+#include "wrap_button.h"
+#include "wrap_label.h"
+
+using namespace soranika;
+using namespace testing;
+
+namespace {
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+} // namespace
+
+class TestWrapLabel : public QObject {
+    Q_OBJECT
+
+    MainWindow* window = nullptr;
+    WrapLabel* status() { return Child<WrapLabel>(window, "状態"); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        InstallApplicationFont(*qApp);
+        window = Forms::Main();
+        window->show();
+    }
+    void cleanupTestCase() { Forms::UnloadAll(); }
+
+    void applicationFont() {
+        QCOMPARE(QFontInfo(status()->font()).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(status()->font().pointSizeF(), 9.0);
+        QFont designed(QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(QFontInfo(designed).family(), QStringLiteral("IPAPGothic"));
+    }
+
+    void inputPrompt() {
+        status()->setText(MainWindow::InputPrompt());
+        QCOMPARE(status()->lines(),
+                 (QStringList{"", "数字を入力して", "計算ボタンを押してください"}));
+    }
+
+    void resultStatusOnSecondLine() {
+        status()->setText(Q(texts::kResultStatus));
+        QCOMPARE(status()->lines(), (QStringList{"", "----計算結果表示中----"}));
+    }
+
+    void cautionReadableInFourLines() {
+        status()->setText(Q(texts::kCaution));
+        const QStringList lines = status()->lines();
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[0].startsWith("☆注意！☆"));
+        QCOMPARE(lines.last(), QStringLiteral("違反になります"));
+        // Nothing is lost and nothing is clipped.
+        QString joined = lines.join(QString());
+        QCOMPARE(joined.remove(' '), Q(texts::kCaution).remove(' '));
+        QVERIFY(lines.size() * status()->fontMetrics().height() <= status()->height());
+        const QFontMetrics metrics = status()->fontMetrics();
+        for (const QString& line : lines) {
+            QVERIFY2(metrics.horizontalAdvance(line) <= status()->width(), qPrintable(line));
+        }
+    }
+
+    void textStaysAsSet() {
+        status()->setText(MainWindow::InputPrompt());
+        QCOMPARE(status()->text(), MainWindow::InputPrompt());
+    }
+
+    void breaking_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("expected");
+        const int w = QFontMetrics(status()->font()).horizontalAdvance(QStringLiteral("あいうえお"));
+        QTest::newRow("fits") << "あいう" << w << QStringList{"あいう"};
+        QTest::newRow("never between kana") << "あいう えおか" << w << QStringList{"あいう", "えおか"};
+        QTest::newRow("after ideographic space") << "あい\u3000うえお" << w
+                                                 << QStringList{"あい", "うえお"};
+        QTest::newRow("trailing blanks take no room") << "あいうえお   か" << w
+                                                      << QStringList{"あいうえお", "か"};
+        QTest::newRow("line breaks") << "あ\r\nい\nう" << w << QStringList{"あ", "い", "う"};
+        QTest::newRow("long run breaks inside") << "あいうえおかきく" << w
+                                                << QStringList{"あいうえお", "かきく"};
+        QTest::newRow("empty") << "" << w << QStringList{""};
+    }
+    void breaking() {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        QFETCH(QStringList, expected);
+        QCOMPARE(WrapLabel::WrapText(text, QFontMetrics(status()->font()), width), expected);
+    }
+
+    void detailButtonCaptionOnTwoLines() {
+        QCOMPARE(Child<WrapButton>(window, "詳細設定start")->lines(),
+                 (QStringList{"勤務時間", "詳細設定"}));
+        QCOMPARE(Child<WrapButton>(window, "計算")->lines(), QStringList{"計算"});
+    }
+};
+
+QTEST_MAIN(TestWrapLabel)
+#include "test_wrap_label.moc"
