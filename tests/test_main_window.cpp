@@ -15,7 +15,9 @@ using namespace soranika;
 using namespace testing;
 
 namespace {
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 const QString kNotCalculated = QStringLiteral("未計算");
 } // namespace
 
@@ -230,10 +232,14 @@ private Q_SLOTS:
     void overflowIsAMessageNotACrash_data() {
         QTest::addColumn<QString>("wage");
         QTest::addColumn<QString>("days");
-        QTest::newRow("huge wage") << "1e308" << "1";
-        QTest::newRow("typed 1e999") << "1e999" << "1";
-        QTest::newRow("huge negative days") << "700" << "-1e999";
-        QTest::newRow("huge exponent in days") << "700" << "5e400";
+        QTest::newRow("huge wage") << "1e308"
+                                   << "1";
+        QTest::newRow("typed 1e999") << "1e999"
+                                     << "1";
+        QTest::newRow("huge negative days") << "700"
+                                            << "-1e999";
+        QTest::newRow("huge exponent in days") << "700"
+                                               << "5e400";
     }
     void overflowIsAMessageNotACrash() {
         QFETCH(QString, wage);

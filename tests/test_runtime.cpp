@@ -60,7 +60,10 @@ private Q_SLOTS:
         // Bytes that are not UTF-8 stop the number instead of misreading it.
         QCOMPARE(NumberFromText(std::string("12\xC3", 3)), 12.0);
         QCOMPARE(NumberFromText(std::string("3\xE3\x80", 3)), 3.0);
-        QCOMPARE(NumberFromText(std::string("4\0" "5", 3)), 4.0);
+        QCOMPARE(NumberFromText(std::string("4\0"
+                                            "5",
+                                            3)),
+                 4.0);
     }
 
     void numberFromTextOverflow_data() {

@@ -11,7 +11,9 @@ using namespace soranika;
 using namespace testing;
 
 namespace {
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 } // namespace
 
 class TestWrapLabel : public QObject {
@@ -71,16 +73,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("width");
         QTest::addColumn<QStringList>("expected");
-        const int w = QFontMetrics(status()->font()).horizontalAdvance(QStringLiteral("あいうえお"));
+        const int w =
+            QFontMetrics(status()->font()).horizontalAdvance(QStringLiteral("あいうえお"));
         QTest::newRow("fits") << "あいう" << w << QStringList{"あいう"};
-        QTest::newRow("never between kana") << "あいう えおか" << w << QStringList{"あいう", "えおか"};
-        QTest::newRow("after ideographic space") << "あい\u3000うえお" << w
-                                                 << QStringList{"あい", "うえお"};
-        QTest::newRow("trailing blanks take no room") << "あいうえお   か" << w
-                                                      << QStringList{"あいうえお", "か"};
+        QTest::newRow("never between kana")
+            << "あいう えおか" << w << QStringList{"あいう", "えおか"};
+        QTest::newRow("after ideographic space")
+            << "あい\u3000うえお" << w << QStringList{"あい", "うえお"};
+        QTest::newRow("trailing blanks take no room")
+            << "あいうえお   か" << w << QStringList{"あいうえお", "か"};
         QTest::newRow("line breaks") << "あ\r\nい\nう" << w << QStringList{"あ", "い", "う"};
-        QTest::newRow("long run breaks inside") << "あいうえおかきく" << w
-                                                << QStringList{"あいうえお", "かきく"};
+        QTest::newRow("long run breaks inside")
+            << "あいうえおかきく" << w << QStringList{"あいうえお", "かきく"};
         QTest::newRow("empty") << "" << w << QStringList{""};
     }
     void breaking() {

@@ -3,10 +3,12 @@
 #include "application.h"
 #include "forms.h"
 #include "main_window.h"
+#include "schedule_window.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextStream>
 #include <QTimer>
@@ -26,6 +28,17 @@ template <typename T> T* Find(QWidget* window, const char* name) {
 
 void Type(QWidget* window, const char* box, const QString& text) {
     Find<QLineEdit>(window, box)->setText(text);
+}
+
+// Runs an action that shows a message box; saves the box and answers it.
+void SaveMessage(const std::function<void()>& action, const QString& dir, const QString& name) {
+    QTimer::singleShot(50, [dir, name] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            Save(box, dir, name);
+            box->accept();
+        }
+    });
+    action();
 }
 
 } // namespace
@@ -50,6 +63,19 @@ int main(int argc, char* argv[]) {
     Type(main, "週", QStringLiteral("6"));
     Find<QPushButton>(main, "計算")->click();
     Save(main, dir, QStringLiteral("main-caution"));
+
+    // The weekly schedule, filled in, then the main window in detail mode.
+    Find<QPushButton>(main, "詳細設定start")->click();
+    auto* schedule = soranika::Forms::Schedule();
+    Type(schedule, "日_bigin", QStringLiteral("9"));
+    Type(schedule, "日_end", QStringLiteral("17"));
+    Type(schedule, "土_bigin", QStringLiteral("10"));
+    Type(schedule, "土_end", QStringLiteral("15"));
+    Save(schedule, dir, QStringLiteral("schedule"));
+    SaveMessage([schedule] { Find<QPushButton>(schedule, "input_end")->click(); }, dir,
+                QStringLiteral("message-detail-mode"));
+    Find<QPushButton>(main, "計算")->click();
+    Save(main, dir, QStringLiteral("main-detail-mode"));
 
     soranika::Forms::UnloadAll();
     return 0;

@@ -44,10 +44,7 @@ int RunApplication(QApplication& app) {
     app.setQuitOnLastWindowClosed(false);
 
     MainWindow* window = Forms::Main();
-    QObject::connect(window, &MainWindow::closed, &app, [&app] {
-        Forms::UnloadAll();
-        app.quit();
-    });
+    QObject::connect(window, &MainWindow::closed, &app, &QApplication::quit);
     CentreOnScreen(window);
     window->show();
     return app.exec();

@@ -1,19 +1,41 @@
 #include "forms.h"
 
+#include "application.h"
 #include "main_window.h"
+#include "schedule_window.h"
 
 #include <QPointer>
 
 namespace soranika::Forms {
 
 namespace {
+
 QPointer<MainWindow> mainWindow;
+QPointer<ScheduleWindow> scheduleWindow;
+
+// A window the user closes is unloaded with it.
+template <typename Window> Window* Load(QPointer<Window>& instance) {
+    if (instance.isNull()) {
+        instance = new Window;
+        instance->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return instance;
 }
+
+void Unload(QWidget* window) {
+    delete window;
+}
+
+} // namespace
 
 MainWindow* Main() {
     if (mainWindow.isNull()) {
-        mainWindow = new MainWindow;
-        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        Load(mainWindow);
+        // No window of the program outlives the main window.
+        QObject::connect(mainWindow, &MainWindow::closed, [] {
+            UnloadSchedule();
+            UnloadAbout();
+        });
     }
     return mainWindow;
 }
@@ -22,13 +44,39 @@ bool MainLoaded() {
     return !mainWindow.isNull();
 }
 
-void ShowSchedule() {}
-void LoadSchedule() {}
-void UnloadSchedule() {}
+ScheduleWindow* Schedule() {
+    return scheduleWindow;
+}
+
+void ShowSchedule() {
+    const bool loading = scheduleWindow.isNull();
+    ScheduleWindow* window = Load(scheduleWindow);
+    if (loading) {
+        CentreOnScreen(window);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void LoadSchedule() {
+    Load(scheduleWindow);
+}
+
+void UnloadSchedule() {
+    Unload(scheduleWindow);
+}
+
 void ShowAbout() {}
+bool AboutLoaded() {
+    return false;
+}
+void UnloadAbout() {}
 
 void UnloadAll() {
-    delete mainWindow.data();
+    UnloadSchedule();
+    UnloadAbout();
+    Unload(mainWindow);
 }
 
 } // namespace soranika::Forms

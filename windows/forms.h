@@ -6,22 +6,27 @@
 namespace soranika {
 
 class MainWindow;
+class ScheduleWindow;
 
 namespace Forms {
 
-// The main window, created (not shown) on first reference.
+// The main window, created (not shown) on first reference. Closing it
+// unloads every other window.
 MainWindow* Main();
-// Whether the main window exists.
 bool MainLoaded();
 
-// The weekly schedule window: shown (loaded first when it is not), loaded
-// without showing, unloaded.
+// The weekly schedule window, or null when it is not loaded.
+ScheduleWindow* Schedule();
+// Shows it, loading it first (centred) when it is not loaded.
 void ShowSchedule();
+// Loads it without showing it, when it is not loaded.
 void LoadSchedule();
 void UnloadSchedule();
 
 // The About window: shown, loaded first when it is not.
 void ShowAbout();
+bool AboutLoaded();
+void UnloadAbout();
 
 // Unloads every window: the end of the program.
 void UnloadAll();
