@@ -20,20 +20,27 @@ double Finite(double value) {
 }
 
 // Decodes one UTF-8 code point at text[pos], advancing pos. A malformed
-// sequence yields U+FFFD and advances by one byte, so every input ends.
+// sequence (a byte that cannot lead, a missing continuation byte, an overlong
+// form, a surrogate, a code point beyond U+10FFFF) yields U+FFFD and advances
+// by one byte, so every input ends and no bytes read as a character they do
+// not encode.
 char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = 1;
     char32_t cp = lead;
+    char32_t least = 0; // below this, the form is overlong
     if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
         cp = lead & 0x07;
-    } else if (lead >= 0xE0) {
+        least = 0x10000;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
         cp = lead & 0x0F;
+        least = 0x800;
     } else if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
         cp = lead & 0x1F;
+        least = 0x80;
     } else if (lead >= 0x80) {
         ++pos;
         return 0xFFFD;
@@ -50,6 +57,10 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
                 return 0xFFFD;
             }
             cp = (cp << 6) | (next & 0x3F);
+        }
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            ++pos;
+            return 0xFFFD;
         }
     }
     pos += length;

@@ -64,6 +64,14 @@ private Q_SLOTS:
                                             "5",
                                             3)),
                  4.0);
+        // Nor do ill-formed sequences that decode to a digit or a blank: an
+        // overlong "1", a byte that cannot lead followed by the tail of "１",
+        // an overlong ideographic space.
+        QCOMPARE(NumberFromText("\xE0\x80\xB1"), 0.0);
+        QCOMPARE(NumberFromText("7\xFF\xBC\x91"), 7.0);
+        QCOMPARE(NumberFromText("1\xF0\x83\x80\x80"
+                                "2"),
+                 1.0);
     }
 
     void numberFromTextOverflow_data() {
