@@ -1,10 +1,12 @@
 // Renders the windows to PNG files, headless, in the states worth looking
 // at: `soranika-screenshots OUTDIR`. Used for the README and for review.
+#include "about_window.h"
 #include "application.h"
 #include "forms.h"
 #include "main_window.h"
 #include "schedule_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -76,6 +78,9 @@ int main(int argc, char* argv[]) {
                 QStringLiteral("message-detail-mode"));
     Find<QPushButton>(main, "計算")->click();
     Save(main, dir, QStringLiteral("main-detail-mode"));
+
+    main->findChild<QAction*>(QStringLiteral("mnuVersion"))->trigger();
+    Save(soranika::Forms::About(), dir, QStringLiteral("about"));
 
     soranika::Forms::UnloadAll();
     return 0;

@@ -1,5 +1,6 @@
 #include "forms.h"
 
+#include "about_window.h"
 #include "application.h"
 #include "main_window.h"
 #include "schedule_window.h"
@@ -12,6 +13,7 @@ namespace {
 
 QPointer<MainWindow> mainWindow;
 QPointer<ScheduleWindow> scheduleWindow;
+QPointer<AboutWindow> aboutWindow;
 
 // A window the user closes is unloaded with it.
 template <typename Window> Window* Load(QPointer<Window>& instance) {
@@ -67,11 +69,24 @@ void UnloadSchedule() {
     Unload(scheduleWindow);
 }
 
-void ShowAbout() {}
-bool AboutLoaded() {
-    return false;
+void ShowAbout() {
+    if (aboutWindow.isNull()) {
+        // Owned by the main window: a dialog of it, with no taskbar entry.
+        aboutWindow = new AboutWindow(Main());
+        aboutWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    aboutWindow->show();
+    aboutWindow->raise();
+    aboutWindow->activateWindow();
 }
-void UnloadAbout() {}
+
+AboutWindow* About() {
+    return aboutWindow;
+}
+
+void UnloadAbout() {
+    Unload(aboutWindow);
+}
 
 void UnloadAll() {
     UnloadSchedule();

@@ -7,6 +7,7 @@ namespace soranika {
 
 class MainWindow;
 class ScheduleWindow;
+class AboutWindow;
 
 namespace Forms {
 
@@ -23,9 +24,10 @@ void ShowSchedule();
 void LoadSchedule();
 void UnloadSchedule();
 
-// The About window: shown, loaded first when it is not.
+// The About window, or null when it is not loaded; shown, loaded first
+// when it is not; unloaded.
+AboutWindow* About();
 void ShowAbout();
-bool AboutLoaded();
 void UnloadAbout();
 
 // Unloads every window: the end of the program.

@@ -1,0 +1,295 @@
+// The About window: its texts and layout, its one instance, and the
+// system-information button over a registry, file test and launch of the
+// test's own.
+#include "about_window.h"
+#include "application.h"
+#include "forms.h"
+#include "gui_helpers.h"
+#include "main_window.h"
+#include "sysinfo.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QPointer>
+#include <QPushButton>
+
+#include <cstring>
+#include <map>
+
+using namespace soranika;
+using namespace testing;
+
+namespace {
+
+// A registry holding string values: key name -> value name -> text.
+class TestRegistry : public Registry {
+public:
+    std::map<std::u16string, std::map<std::u16string, std::u16string>> keys;
+    std::uint32_t lastAccess = 0;
+
+    long Open(std::uint32_t, const std::u16string& keyName, std::uint32_t access,
+              RegHandle& handle) override {
+        lastAccess = access;
+        auto found = keys.find(keyName);
+        if (found == keys.end()) {
+            return kErrorFileNotFound;
+        }
+        open_ = &found->second;
+        handle = 1;
+        return kErrorSuccess;
+    }
+    long Query(RegHandle, const std::u16string& valueName, std::uint32_t& type,
+               std::span<std::byte> buffer, std::uint32_t& size) override {
+        auto found = open_->find(valueName);
+        if (found == open_->end()) {
+            return kErrorFileNotFound;
+        }
+        const std::u16string& text = found->second;
+        const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+        if (bytes > buffer.size()) {
+            return kErrorMoreData;
+        }
+        std::memcpy(buffer.data(), text.c_str(), bytes);
+        type = kRegSz;
+        size = std::uint32_t(bytes);
+        return kErrorSuccess;
+    }
+    void Close(RegHandle) override { open_ = nullptr; }
+
+private:
+    std::map<std::u16string, std::u16string>* open_ = nullptr;
+};
+
+class TestFiles : public FileTest {
+public:
+    std::u16string existing;
+    bool IsOrdinaryFile(const std::u16string& path) const override { return path == existing; }
+};
+
+class TestLauncher : public Launcher {
+public:
+    bool succeeds = true;
+    QStringList launched;
+    bool Launch(const std::u16string& path) override {
+        launched.append(QString::fromStdU16String(path));
+        return succeeds;
+    }
+};
+
+const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
+
+} // namespace
+
+class TestAboutWindow : public QObject {
+    Q_OBJECT
+
+    MainWindow* main = nullptr;
+    TestRegistry registry;
+    TestFiles files;
+    TestLauncher launcher;
+
+    AboutWindow* OpenAbout() {
+        main->findChild<QAction*>("mnuVersion")->trigger();
+        AboutWindow* about = Forms::About();
+        if (about != nullptr) {
+            [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(about);
+        }
+        return about;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { InstallApplicationFont(*qApp); }
+    void init() {
+        registry = TestRegistry();
+        files = TestFiles();
+        launcher = TestLauncher();
+        AboutWindow::UseSystem(&registry, &files, &launcher);
+        main = Forms::Main();
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+    }
+    void cleanup() {
+        Forms::UnloadAll();
+        AboutWindow::UseSystem(nullptr, nullptr, nullptr);
+    }
+
+    void notLoadedAtStart() { QVERIFY(Forms::About() == nullptr); }
+
+    void texts() {
+        AboutWindow* about = OpenAbout();
+        QVERIFY(about != nullptr);
+        QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
+        QCOMPARE(about->windowTitle(), QStringLiteral("ソラニカのﾊﾞｰｼﾞｮﾝ情報"));
+        QCOMPARE(Caption(about, "lblTitle"), QStringLiteral("ソラニカ"));
+        QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
+        QCOMPARE(Caption(about, "lblDescription"),
+                 QStringLiteral("本ソフトを使用することで発生した") + QString(22, QChar(u' ')) +
+                     "いかなる損害についても、\r\nソフト制作者は一切責任を負いません。");
+        const QString disclaimer = Caption(about, "lblDisclaimer");
+        QVERIFY(disclaimer.startsWith("バグ報告などは、" + AboutWindow::ContactAddress() +
+                                      "までお願いいたします。\r\n"));
+        QVERIFY(AboutWindow::ContactAddress().contains(u'@'));
+        QVERIFY(disclaimer.endsWith("かを" + QString(8, QChar(u' ')) +
+                                    "添えていただくとうれしいです。\r\n\r\n"));
+        QCOMPARE(Child<QPushButton>(about, "cmdOK")->text(), QStringLiteral("OK"));
+        QCOMPARE(Child<QPushButton>(about, "cmdSysInfo")->text(),
+                 QStringLiteral("ｼｽﾃﾑ情報(&S)..."));
+        QVERIFY(Child<QLabel>(about, "lblVersion")->alignment() & Qt::AlignRight);
+    }
+
+    void layout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<qreal>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("lblTitle") << "lblTitle" << QRect(1065, 210, 4425, 480) << 18.0 << true;
+        QTest::newRow("lblVersion") << "lblVersion" << QRect(1050, 780, 3885, 225) << 11.25 << true;
+        QTest::newRow("lblDescription")
+            << "lblDescription" << QRect(1050, 1125, 3885, 1170) << 9.0 << false;
+        QTest::newRow("lblDisclaimer")
+            << "lblDisclaimer" << QRect(255, 2625, 3870, 825) << 9.0 << false;
+        QTest::newRow("cmdOK") << "cmdOK" << QRect(4245, 2625, 1380, 345) << 9.0 << false;
+        QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(4260, 3075, 1380, 345) << 9.0 << false;
+    }
+    void layout() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(qreal, points);
+        QFETCH(bool, bold);
+        QWidget* control = Child(OpenAbout(), name);
+        QCOMPARE(control->geometry(),
+                 TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(control->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(control->font().pointSizeF(), points);
+        QCOMPARE(control->font().bold(), bold);
+    }
+
+    void frame() {
+        AboutWindow* about = OpenAbout();
+        QCOMPARE(about->size(), TwipsSize(5730, 3555));
+        QCOMPARE(about->minimumSize(), about->maximumSize()); // fixed
+        QCOMPARE(about->geometry().topLeft() - about->screen()->geometry().topLeft(),
+                 TwipsPoint(2340, 1935));
+        QVERIFY(!(about->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(about->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!about->isModal());
+        QVERIFY(main->isEnabled());
+        // The etched separator: grey above white.
+        QList<QWidget*> lines;
+        for (QWidget* w : about->findChildren<QWidget*>("Line1")) {
+            lines.append(w);
+        }
+        QCOMPARE(lines.size(), 2);
+        std::sort(lines.begin(), lines.end(),
+                  [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+        QCOMPARE(lines[0]->property("index").toInt(), 1);
+        QCOMPARE(lines[1]->property("index").toInt(), 0);
+        QCOMPARE(lines[0]->grab().toImage().pixelColor(5, 0), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(lines[1]->grab().toImage().pixelColor(5, 1), QColor(Qt::white));
+    }
+
+    void tabOrderAndDefaultButton() {
+        AboutWindow* about = OpenAbout();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSysInfo"));
+        QVERIFY(Child<QPushButton>(about, "cmdOK")->isDefault());
+    }
+
+    void closing_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("click OK") << 0;
+        QTest::newRow("Enter") << 1;
+        QTest::newRow("Esc") << 2;
+    }
+    void closing() {
+        QFETCH(int, how);
+        QPointer<AboutWindow> about = OpenAbout();
+        switch (how) {
+        case 0:
+            Click(about, "cmdOK");
+            break;
+        case 1:
+            QTest::keyClick(about, Qt::Key_Return);
+            break;
+        default:
+            QTest::keyClick(about, Qt::Key_Escape);
+            break;
+        }
+        QTRY_VERIFY(about.isNull());
+        QVERIFY(Forms::About() == nullptr);
+        // The next showing builds a fresh window with the same texts.
+        AboutWindow* fresh = OpenAbout();
+        QVERIFY(fresh != nullptr);
+        QCOMPARE(Caption(fresh, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
+    }
+
+    void showAgainKeepsInstance() {
+        AboutWindow* about = OpenAbout();
+        QCOMPARE(OpenAbout(), about);
+    }
+
+    void sysInfo_data() {
+        QTest::addColumn<QString>("firstValue");  // MSINFO PATH, empty: none
+        QTest::addColumn<QString>("secondValue"); // Shared Tools Location MSINFO
+        QTest::addColumn<QString>("fileThere");
+        QTest::addColumn<bool>("launchSucceeds");
+        QTest::addColumn<QString>("launched"); // empty: nothing launched
+        QTest::addColumn<bool>("message");
+        const QString tool = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
+        QTest::newRow("first value launched as it stands")
+            << tool + "\\msinfo32.exe"
+            << ""
+            << "" << true << tool + "\\msinfo32.exe" << false;
+        QTest::newRow("first value, launch fails")
+            << tool + "\\msinfo32.exe"
+            << ""
+            << "" << false << tool + "\\msinfo32.exe" << true;
+        QTest::newRow("second value with the file")
+            << "" << tool << tool + "\\MSINFO32.EXE" << true << tool + "\\MSINFO32.EXE" << false;
+        QTest::newRow("second value without the file") << "" << tool << "" << true << "" << true;
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << "" << true << "" << true;
+    }
+    void sysInfo() {
+        QFETCH(QString, firstValue);
+        QFETCH(QString, secondValue);
+        QFETCH(QString, fileThere);
+        QFETCH(bool, launchSucceeds);
+        QFETCH(QString, launched);
+        QFETCH(bool, message);
+        if (!firstValue.isEmpty()) {
+            registry.keys[kMsinfoKey][u"PATH"] = firstValue.toStdU16String();
+        }
+        if (!secondValue.isEmpty()) {
+            registry.keys[kLocationKey][u"MSINFO"] = secondValue.toStdU16String();
+        }
+        files.existing = fileThere.toStdU16String();
+        launcher.succeeds = launchSucceeds;
+
+        AboutWindow* about = OpenAbout();
+        const auto messages = Answering([&] { Click(about, "cmdSysInfo"); });
+        QCOMPARE(launcher.launched, launched.isEmpty() ? QStringList() : QStringList{launched});
+        QCOMPARE(messages.size(), message ? 1 : 0);
+        if (message) {
+            QCOMPARE(messages[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
+            QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+        }
+        QVERIFY(about->isVisible()); // stays open and unchanged
+        QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
+        QCOMPARE(registry.lastAccess & ~kKeyQueryValue, 0u); // read only
+    }
+
+    void closingMainWindowClosesAbout() {
+        QPointer<AboutWindow> about = OpenAbout();
+        main->findChild<QAction*>("mnuEnd")->trigger();
+        QTRY_VERIFY(!Forms::MainLoaded());
+        QVERIFY(about.isNull());
+    }
+};
+
+QTEST_MAIN(TestAboutWindow)
+#include "test_about_window.moc"
