@@ -14,7 +14,7 @@ packages=(
     xvfb xauth
 )
 
-# Extra groups, named on the command line: `install-deps.sh test`.
+# Extra groups, named on the command line: `install-deps.sh test package`.
 for group in "$@"; do
     case "$group" in
     run) ;;
@@ -23,6 +23,18 @@ for group in "$@"; do
             clang-format
             # the Windows build of the registry code, run under Wine
             g++-mingw-w64-x86-64 wine64
+            # checks of the desktop entry, the AppStream metadata and the
+            # icon renderings
+            desktop-file-utils appstream librsvg2-bin
+        )
+        ;;
+    package)
+        packages+=(
+            # the .deb: CPack's dependency lookup
+            dpkg-dev file
+            # trying the installed package under Xvfb: screenshot, window
+            # properties
+            x11-apps x11-utils netpbm
         )
         ;;
     *)
