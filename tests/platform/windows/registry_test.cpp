@@ -10,7 +10,10 @@
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 using namespace soranika;
 
@@ -343,4 +346,43 @@ TEST(StartSysInfoWithTheRealRegistry) {
     }
     DeleteValue(kHkeyLocalMachine, kMsinfoKey, u"PATH");
     DeleteValue(kHkeyLocalMachine, kLocationKey, u"MSINFO");
+}
+
+// The executable's version resource carries the project's version: the
+// numeric file version major.minor.0.revision and the texts.
+TEST(VersionResourceCarriesTheProjectVersion) {
+    wchar_t self[MAX_PATH];
+    CHECK(GetModuleFileNameW(nullptr, self, MAX_PATH) > 0);
+    DWORD ignored = 0;
+    const DWORD bytes = GetFileVersionInfoSizeW(self, &ignored);
+    CHECK(bytes > 0);
+    std::vector<std::byte> info(bytes);
+    CHECK(GetFileVersionInfoW(self, 0, bytes, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    CHECK(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    CHECK(fixed != nullptr);
+    const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                                std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                                std::to_string(LOWORD(fixed->dwFileVersionLS));
+    CHECK_EQ(numbers, std::string(SORANIKA_FILE_VERSION));
+
+    const auto text = [&](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        UINT units = 0;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+        if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &units) ||
+            value == nullptr) {
+            return std::u16string();
+        }
+        return U(std::wstring(value));
+    };
+    const auto ascii = [](std::string_view digits) {
+        return std::u16string(digits.begin(), digits.end());
+    };
+    CHECK_EQ(text(L"FileVersion"), ascii(SORANIKA_FILE_VERSION));
+    CHECK_EQ(text(L"ProductVersion"), ascii(SORANIKA_VERSION));
+    CHECK_EQ(text(L"ProductName"), std::u16string(u"ソラニカ"));
 }
