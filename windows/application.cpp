@@ -4,7 +4,9 @@
 #include "main_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QIcon>
 #include <QScreen>
 
 namespace soranika {
@@ -25,6 +27,17 @@ void InstallApplicationFont(QApplication& app) {
     app.setFont(font);
 }
 
+void InstallDesktopIdentity(QApplication& app) {
+    QGuiApplication::setDesktopFileName(QStringLiteral(SORANIKA_APP_ID));
+    // Every size rendered from the application icon's SVG, as PNG.
+    QIcon icon;
+    const QDir renderings(QStringLiteral(":/icons"));
+    for (const QString& name : renderings.entryList(QDir::Files)) {
+        icon.addFile(renderings.filePath(name));
+    }
+    app.setWindowIcon(icon);
+}
+
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen();
     if (screen == nullptr) {
@@ -39,6 +52,7 @@ int RunApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("soranika"));
     app.setApplicationDisplayName(QStringLiteral("ソラニカ"));
     InstallApplicationFont(app);
+    InstallDesktopIdentity(app);
     // The program ends with its main window, whatever else is still open
     // or hidden.
     app.setQuitOnLastWindowClosed(false);

@@ -11,6 +11,10 @@ namespace soranika {
 // as the application's font and as the stand-in for "ＭＳ Ｐゴシック".
 void InstallApplicationFont(QApplication& app);
 
+// The icon of every window, and the application id by which desktops match
+// the running program to its desktop entry and icon.
+void InstallDesktopIdentity(QApplication& app);
+
 // Places a top-level window in the middle of its screen's available area.
 void CentreOnScreen(QWidget* window);
 
