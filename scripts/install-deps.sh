@@ -26,6 +26,9 @@ for group in "$@"; do
             # checks of the desktop entry, the AppStream metadata and the
             # icon renderings
             desktop-file-utils appstream librsvg2-bin
+            # the sanitizer build and the fuzz targets: clang with its
+            # sanitizer and libFuzzer runtimes, llvm-symbolizer for reports
+            clang libclang-rt-14-dev llvm
         )
         ;;
     package)
