@@ -3,6 +3,7 @@
 #include "check.h"
 #include "sysinfo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -102,8 +103,9 @@ public:
             size = static_cast<std::uint32_t>(stored.bytes.size());
             return kErrorMoreData;
         }
-        std::memcpy(buffer.data(), stored.bytes.data(),
-                    std::min(stored.bytes.size(), buffer.size()));
+        // copy_n, not memcpy: an empty value has no data pointer.
+        std::copy_n(stored.bytes.begin(), std::min(stored.bytes.size(), buffer.size()),
+                    buffer.begin());
         size = stored.reportedSize.value_or(static_cast<std::uint32_t>(stored.bytes.size()));
         return kErrorSuccess;
     }
