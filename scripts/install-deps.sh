@@ -40,6 +40,10 @@ for group in "$@"; do
             x11-apps x11-utils netpbm
         )
         ;;
+    bench)
+        # the start-up benchmark under Xvfb, with a session bus
+        packages+=(dbus-daemon)
+        ;;
     *)
         echo "install-deps.sh: unknown group '$group'" >&2
         exit 2
