@@ -11,12 +11,16 @@
 //
 // The report goes to stdout, one "key values..." line each:
 //   first-paint-ns  CLOCK_MONOTONIC when the first paint was flushed
+//   cpu-ns          CPU time of the process (all threads) up to then
 //   window-size     W H of the painted window, in logical pixels
+//   platform        the Qt platform plugin in use
+//   font            the application font's family and point size
 //   peak-rss-kb     VmHWM of the process when it quits
 //   click-ns        one value per click
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QGenericPlugin>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -30,10 +34,14 @@
 
 namespace {
 
-long long MonotonicNs() {
+long long ClockNs(clockid_t clock) {
     timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    clock_gettime(clock, &now);
     return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+long long MonotonicNs() {
+    return ClockNs(CLOCK_MONOTONIC);
 }
 
 long long PeakRssKb() {
@@ -76,7 +84,12 @@ protected:
 private:
     void FirstPaintDone() {
         std::printf("first-paint-ns %lld\n", MonotonicNs());
+        std::printf("cpu-ns %lld\n", ClockNs(CLOCK_PROCESS_CPUTIME_ID));
         std::printf("window-size %d %d\n", window_->width(), window_->height());
+        std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
+        const QFont font = QApplication::font();
+        std::printf("font %s %g\n", qPrintable(QString(font.family()).remove(u' ')),
+                    font.pointSizeF());
         if (clicks_ <= 0) {
             Finish();
             return;

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The start-up benchmark: ソラニカ against a bare Qt window, offscreen and
+# under Xvfb. Builds build-bench (RelWithDebInfo) first.
+#
+#   scripts/bench.sh [offscreen|xcb|both] [--runs N] [--clicks N] [--floor]
+#
+# Not a test: its figures depend on the machine and on what else runs on it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+platforms=both
+case "${1:-}" in
+offscreen | xcb | both)
+    platforms=$1
+    shift
+    ;;
+esac
+
+scripts/install-deps.sh bench
+build="${BUILD_DIR:-build-bench}"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target soranika-startup-bench >/dev/null
+bench="$build/bench/soranika-startup-bench"
+
+# A session like a desktop's: a private runtime directory, and nothing in
+# the environment that would change Qt's look or size for one program only.
+runtime=$(mktemp -d /tmp/soranika-bench-XXXXXX)
+xvfb_pid=
+cleanup() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$runtime"
+}
+trap cleanup EXIT
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
+unset QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI QT_QPA_PLATFORMTHEME \
+    QT_ACCESSIBILITY QT_LINUX_ACCESSIBILITY_ALWAYS_ON QT_DEBUG_PLUGINS
+
+if [ "$platforms" != xcb ]; then
+    QT_QPA_PLATFORM=offscreen "$bench" "$@"
+fi
+
+if [ "$platforms" != offscreen ]; then
+    [ "$platforms" = xcb ] || echo
+    # Xvfb picks a free display and writes its number to the pipe.
+    mkfifo "$runtime/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" \
+        >"$runtime/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    if ! read -r -t 10 display <"$runtime/display"; then
+        echo "bench.sh: Xvfb did not start" >&2
+        cat "$runtime/xvfb.log" >&2
+        exit 1
+    fi
+    # With a session bus, as on a desktop: without one, Qt's accessibility
+    # bridge would try to start a bus at the first show, in both programs.
+    DISPLAY=":$display" QT_QPA_PLATFORM=xcb dbus-run-session -- "$bench" "$@"
+fi
