@@ -83,6 +83,10 @@ private Q_SLOTS:
         QTest::newRow("trailing blanks take no room")
             << "あいうえお   か" << w << QStringList{"あいうえお", "か"};
         QTest::newRow("line breaks") << "あ\r\nい\nう" << w << QStringList{"あ", "い", "う"};
+        QTest::newRow("lone CR, CR before CR LF")
+            << "あ\rい\r\r\nう" << w << QStringList{"あ", "い", "", "う"};
+        QTest::newRow("empty paragraphs") << "\nあ\n\nい\n"
+                                          << w << QStringList{"", "あ", "", "い", ""};
         QTest::newRow("long run breaks inside")
             << "あいうえおかきく" << w << QStringList{"あいうえお", "かきく"};
         QTest::newRow("empty") << "" << w << QStringList{""};

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyle>
 
 namespace soranika {
@@ -79,10 +78,19 @@ WrapLabel::WrapLabel(const QString& text, QWidget* parent) : QLabel(text, parent
 
 QStringList WrapLabel::WrapText(const QString& text, const QFontMetrics& metrics, int width) {
     QStringList lines;
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    for (const QString& paragraph : text.split(lineBreak)) {
-        WrapParagraph(paragraph, metrics, width, lines);
+    // Paragraphs end at CR LF, CR or LF. Split by hand: a regular expression
+    // would load and compile PCRE2 for this one pattern at the first paint.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            WrapParagraph(text.sliced(start, i - start), metrics, width, lines);
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
     }
+    WrapParagraph(text.sliced(start), metrics, width, lines);
     return lines;
 }
 
