@@ -98,6 +98,34 @@ private Q_SLOTS:
         QCOMPARE(WrapLabel::WrapText(text, QFontMetrics(status()->font()), width), expected);
     }
 
+    // The lines are kept between paints; each change that moves a break
+    // must still show.
+    void linesFollowTextWidthAndFont() {
+        WrapLabel label(QStringLiteral("あいう えお"));
+        const QFontMetrics metrics(label.font());
+        const int both = metrics.horizontalAdvance(QStringLiteral("あいう えお"));
+        label.resize(both, 100);
+        QCOMPARE(label.lines(), QStringList{"あいう えお"});
+        label.resize(both - 1, 100);
+        QCOMPARE(label.lines(), (QStringList{"あいう", "えお"}));
+        label.setText(QStringLiteral("あい うえお"));
+        QCOMPARE(label.lines(), (QStringList{"あい", "うえお"}));
+        label.resize(both, 100);
+        QCOMPARE(label.lines(), QStringList{"あい うえお"});
+        QFont larger = label.font();
+        larger.setPointSizeF(larger.pointSizeF() * 1.25);
+        label.setFont(larger);
+        QCOMPARE(label.lines(), (QStringList{"あい", "うえお"}));
+
+        WrapButton button(QStringLiteral("あいう えお"));
+        button.resize(both + 8, 30);
+        QCOMPARE(button.lines(), QStringList{"あいう えお"});
+        button.setText(QStringLiteral("あい うえお"));
+        QCOMPARE(button.lines(), QStringList{"あい うえお"});
+        button.resize(both + 7, 30);
+        QCOMPARE(button.lines(), (QStringList{"あい", "うえお"}));
+    }
+
     void detailButtonCaptionOnTwoLines() {
         QCOMPARE(Child<WrapButton>(window, "詳細設定start")->lines(),
                  (QStringList{"勤務時間", "詳細設定"}));

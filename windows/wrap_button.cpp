@@ -1,7 +1,5 @@
 #include "wrap_button.h"
 
-#include "wrap_label.h"
-
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -17,7 +15,7 @@ QStringList WrapButton::lines() const {
     const int width = qMax(1, this->width() - 2 * kCaptionMargin);
     QString caption = text();
     caption.remove(QChar(u'&')); // access-key marks are not drawn
-    return WrapLabel::WrapText(caption, fontMetrics(), width);
+    return wrapped_.Get(caption, fontMetrics(), width);
 }
 
 void WrapButton::paintEvent(QPaintEvent* /*event*/) {

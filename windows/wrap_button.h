@@ -3,6 +3,8 @@
 // ideographic spaces that push their second half onto a second line.
 #pragma once
 
+#include "wrap_label.h"
+
 #include <QPushButton>
 
 namespace soranika {
@@ -18,6 +20,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    mutable WrappedLines wrapped_;
 };
 
 } // namespace soranika

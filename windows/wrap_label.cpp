@@ -94,8 +94,15 @@ QStringList WrapLabel::WrapText(const QString& text, const QFontMetrics& metrics
     return lines;
 }
 
+const QStringList& WrappedLines::Get(const QString& text, const QFontMetrics& metrics, int width) {
+    if (!last_ || last_->width != width || last_->text != text || last_->metrics != metrics) {
+        last_.emplace(Entry{text, metrics, width, WrapLabel::WrapText(text, metrics, width)});
+    }
+    return last_->lines;
+}
+
 QStringList WrapLabel::lines() const {
-    return WrapText(text(), fontMetrics(), contentsRect().width());
+    return wrapped_.Get(text(), fontMetrics(), contentsRect().width());
 }
 
 void WrapLabel::paintEvent(QPaintEvent* /*event*/) {

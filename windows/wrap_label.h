@@ -6,12 +6,33 @@
 // QLabel's, which would break between any two Japanese characters.
 #pragma once
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QStringList>
 
-class QFontMetrics;
+#include <optional>
 
 namespace soranika {
+
+// The lines of the text last wrapped, kept until the text, the font or the
+// width changes. A label is painted far more often than it changes: the
+// result labels overlap their captions and units, so a new result repaints
+// those too, and a button repaints on every hover, press and release.
+class WrappedLines {
+public:
+    const QStringList& Get(const QString& text, const QFontMetrics& metrics, int width);
+
+private:
+    struct Entry {
+        QString text;
+        // Equal metrics share one font: the same family, size and screen
+        // resolution.
+        QFontMetrics metrics;
+        int width;
+        QStringList lines;
+    };
+    std::optional<Entry> last_;
+};
 
 class WrapLabel : public QLabel {
     Q_OBJECT
@@ -26,6 +47,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    mutable WrappedLines wrapped_;
 };
 
 } // namespace soranika
