@@ -17,6 +17,7 @@
 //   font            the application font's family and point size
 //   peak-rss-kb     VmHWM of the process when it quits
 //   click-ns        one value per click
+//   click-cpu-ns    CPU time of the user-interface thread in each click
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
@@ -121,17 +122,23 @@ private:
     void Release() {
         waitingForResult_ = true;
         clickStart_ = MonotonicNs();
+        clickCpuStart_ = ClockNs(CLOCK_THREAD_CPUTIME_ID);
         SendMouse(QEvent::MouseButtonRelease);
     }
 
     void ClickDone() {
         times_.push_back(MonotonicNs() - clickStart_);
+        cpuTimes_.push_back(ClockNs(CLOCK_THREAD_CPUTIME_ID) - clickCpuStart_);
         if (int(times_.size()) < clicks_) {
             QTimer::singleShot(kSettleMs, this, &Probe::Press);
             return;
         }
         std::printf("click-ns");
         for (long long t : times_) {
+            std::printf(" %lld", t);
+        }
+        std::printf("\nclick-cpu-ns");
+        for (long long t : cpuTimes_) {
             std::printf(" %lld", t);
         }
         std::printf("\n");
@@ -159,7 +166,9 @@ private:
     QPointer<QAbstractButton> button_;
     bool waitingForResult_ = false;
     long long clickStart_ = 0;
+    long long clickCpuStart_ = 0;
     std::vector<long long> times_;
+    std::vector<long long> cpuTimes_;
 };
 
 } // namespace
