@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,10 @@ inline std::string Escaped(std::string_view text) {
     }
     return out;
 }
+
+// What a failed property reports about its input; built only when one fails,
+// so that passing inputs cost no text.
+using Detail = std::function<std::string()>;
 
 [[noreturn]] inline void Fail(const char* file, int line, const char* condition,
                               const std::string& detail) {

@@ -137,10 +137,10 @@ const char* KindName(Expected::Kind kind) {
     return "?";
 }
 
-void CheckPayText(const std::string& text, double expected, const std::string& detail) {
-    FUZZ_CHECK(!text.empty() && text[0] != '-', detail + ": negative pay " + text);
+void CheckPayText(const std::string& text, double expected, const fuzz::Detail& detail) {
+    FUZZ_CHECK(!text.empty() && text[0] != '-', detail() + ": negative pay " + text);
     fuzz::CheckNumberText(expected, text, detail);
-    FUZZ_CHECK(text == soranika::NumberToText(expected), detail + ": pay " + text);
+    FUZZ_CHECK(text == soranika::NumberToText(expected), detail() + ": pay " + text);
 }
 
 void CheckWage(std::string_view data) {
@@ -148,10 +148,12 @@ void CheckWage(std::string_view data) {
     const std::int16_t weeklyHours = fuzz::Int16At(data, 2);
     data.remove_prefix(std::min<std::size_t>(4, data.size()));
     const std::vector<std::string_view> in = fuzz::Split(data, 4);
-    const std::string detail = "DetailMode " + std::to_string(detailMode) + ", WeeklyHours " +
-                               std::to_string(weeklyHours) + ", wage '" + fuzz::Escaped(in[0]) +
-                               "', start '" + fuzz::Escaped(in[1]) + "', end '" +
-                               fuzz::Escaped(in[2]) + "', days '" + fuzz::Escaped(in[3]) + "'";
+    const auto detail = [&] {
+        return "DetailMode " + std::to_string(detailMode) + ", WeeklyHours " +
+               std::to_string(weeklyHours) + ", wage '" + fuzz::Escaped(in[0]) + "', start '" +
+               fuzz::Escaped(in[1]) + "', end '" + fuzz::Escaped(in[2]) + "', days '" +
+               fuzz::Escaped(in[3]) + "'";
+    };
 
     const bool detailModeOn = detailMode == 1;
     const Expected expected =
@@ -160,44 +162,44 @@ void CheckWage(std::string_view data) {
     try {
         outcome = soranika::EvaluateWage(in[0], in[1], in[2], in[3], detailMode, weeklyHours);
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail);
+        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail());
         FUZZ_CHECK(expected.kind == Expected::Kind::Overflow,
-                   detail + ": overflow, expected " + KindName(expected.kind));
+                   detail() + ": overflow, expected " + KindName(expected.kind));
         return;
     }
     switch (outcome.kind) {
     case WageOutcome::Kind::Message:
         FUZZ_CHECK(expected.kind == Expected::Kind::Message,
-                   detail + ": Message, expected " + KindName(expected.kind));
-        FUZZ_CHECK(outcome.text == expected.message, detail + ": '" + outcome.text +
+                   detail() + ": Message, expected " + KindName(expected.kind));
+        FUZZ_CHECK(outcome.text == expected.message, detail() + ": '" + outcome.text +
                                                          "', expected '" +
                                                          std::string(expected.message) + "'");
         break;
     case WageOutcome::Kind::Caution:
         FUZZ_CHECK(expected.kind == Expected::Kind::Caution,
-                   detail + ": Caution, expected " + KindName(expected.kind));
-        FUZZ_CHECK(outcome.text == texts::kCaution, detail);
+                   detail() + ": Caution, expected " + KindName(expected.kind));
+        FUZZ_CHECK(outcome.text == texts::kCaution, detail());
         break;
     case WageOutcome::Kind::Result:
         FUZZ_CHECK(expected.kind == Expected::Kind::Result,
-                   detail + ": Result, expected " + KindName(expected.kind));
-        FUZZ_CHECK(outcome.text == texts::kResultStatus, detail);
-        FUZZ_CHECK(outcome.maskInputs == detailModeOn, detail);
+                   detail() + ": Result, expected " + KindName(expected.kind));
+        FUZZ_CHECK(outcome.text == texts::kResultStatus, detail());
+        FUZZ_CHECK(outcome.maskInputs == detailModeOn, detail());
         if (expected.daily) {
             CheckPayText(outcome.daily, *expected.daily, detail);
         } else {
-            FUZZ_CHECK(outcome.daily == texts::kDailyMask, detail);
+            FUZZ_CHECK(outcome.daily == texts::kDailyMask, detail());
         }
         CheckPayText(outcome.weekly, expected.weekly, detail);
         CheckPayText(outcome.monthly, expected.monthly, detail);
         return;
     default:
-        FUZZ_CHECK(false, detail + ": an outcome of no kind");
+        FUZZ_CHECK(false, detail() + ": an outcome of no kind");
     }
     // A Message or a Caution carries its one text and nothing else.
     FUZZ_CHECK(outcome.daily.empty() && outcome.weekly.empty() && outcome.monthly.empty() &&
                    !outcome.maskInputs,
-               detail);
+               detail());
 }
 
 } // namespace

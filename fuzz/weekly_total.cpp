@@ -64,22 +64,27 @@ void CheckWeek(std::string_view data) {
     data.remove_prefix(std::min<std::size_t>(3, data.size()));
     const std::vector<std::string_view> in = fuzz::Split(data, 14);
     soranika::DayFields fields;
-    std::string detail = edited ? "edited," : "not edited,";
     for (std::size_t i = 0; i < 14; ++i) {
         fields[i] = std::string(in[i]);
-        detail += " '" + fuzz::Escaped(in[i]) + "'";
     }
-    FUZZ_CHECK(std::fegetround() == FE_TONEAREST, detail);
+    const auto detail = [&] {
+        std::string shown = edited ? "edited," : "not edited,";
+        for (const std::string_view field : in) {
+            shown += " '" + fuzz::Escaped(field) + "'";
+        }
+        return shown;
+    };
+    FUZZ_CHECK(std::fegetround() == FE_TONEAREST, detail());
 
     const std::optional<std::int16_t> expected = ModelTotal(fields);
     try {
         const std::int16_t total = soranika::WeeklyTotal(fields);
         FUZZ_CHECK(expected && total == *expected,
-                   detail + ": total " + std::to_string(total) + ", expected " +
+                   detail() + ": total " + std::to_string(total) + ", expected " +
                        (expected ? std::to_string(*expected) : std::string("overflow")));
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail);
-        FUZZ_CHECK(!expected, detail + ": overflow, expected " +
+        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail());
+        FUZZ_CHECK(!expected, detail() + ": overflow, expected " +
                                   (expected ? std::to_string(*expected) : std::string()));
     }
 
@@ -89,27 +94,27 @@ void CheckWeek(std::string_view data) {
     Module1::DetailMode = 1;
     soranika::ScheduleState state;
     state.Loaded();
-    FUZZ_CHECK(Module1::DetailMode == 0 && !state.Changed(), detail);
+    FUZZ_CHECK(Module1::DetailMode == 0 && !state.Changed(), detail());
     if (edited) {
         state.DayFieldChanged();
     }
     int switches = 0;
     const auto switchMainWindow = [&] {
-        FUZZ_CHECK(Module1::DetailMode == 1, detail + ": main window told before detail mode");
+        FUZZ_CHECK(Module1::DetailMode == 1, detail() + ": main window told before detail() mode");
         ++switches;
     };
     try {
         state.Confirm(fields, switchMainWindow);
-        FUZZ_CHECK(expected, detail + ": confirmed without overflow");
-        FUZZ_CHECK(Module1::WeeklyHours == *expected, detail);
-        FUZZ_CHECK(Module1::DetailMode == (edited ? 1 : 0), detail);
-        FUZZ_CHECK(switches == (edited ? 1 : 0), detail);
+        FUZZ_CHECK(expected, detail() + ": confirmed without overflow");
+        FUZZ_CHECK(Module1::WeeklyHours == *expected, detail());
+        FUZZ_CHECK(Module1::DetailMode == (edited ? 1 : 0), detail());
+        FUZZ_CHECK(switches == (edited ? 1 : 0), detail());
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow && !expected, detail);
-        FUZZ_CHECK(Module1::WeeklyHours == previousHours && Module1::DetailMode == 0, detail);
-        FUZZ_CHECK(switches == 0, detail);
+        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow && !expected, detail());
+        FUZZ_CHECK(Module1::WeeklyHours == previousHours && Module1::DetailMode == 0, detail());
+        FUZZ_CHECK(switches == 0, detail());
     }
-    FUZZ_CHECK(state.Changed() == edited, detail);
+    FUZZ_CHECK(state.Changed() == edited, detail());
     Module1::Reset();
 }
 
