@@ -916,6 +916,8 @@ public:
         return problems;
     }
 
+    // Whether AllActions() keeps every action line; a long walk keeps none.
+    void KeepAll(bool keep) { keepAll_ = keep; }
     const QStringList& AllActions() const { return all_; }
     const QMap<QString, qint64>& Counts() const { return counts_; }
     qint64 Done() const { return number_; }
@@ -1466,9 +1468,6 @@ private:
     QStringList all_;
     QStringList failures_;
     QMap<QString, qint64> counts_;
-
-public:
-    void KeepAll(bool keep) { keepAll_ = keep; }
 };
 
 } // namespace
@@ -1529,7 +1528,7 @@ private Q_SLOTS:
             for (const char* reached :
                  {"計算: pay", "計算: caution", "計算: pay from the weekly schedule",
                   "入力完了: detail mode", "入力完了: runtime error", "program ended",
-                  "weekly schedule closed", "ｼｽﾃﾑ情報: started"}) {
+                  "weekly schedule closed", "ｼｽﾃﾑ情報: message"}) {
                 QVERIFY2(walk.Counts().value(QString::fromUtf8(reached)) > 0, reached);
             }
         }
