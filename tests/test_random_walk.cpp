@@ -32,6 +32,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -1657,6 +1658,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         settings.actions = qint64(number);
+    }
+    // Qt Test ends a test function after five minutes; a long walk takes
+    // longer. Allow 20 ms an action, unless a limit is set already.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
+        const qint64 limit =
+            std::clamp<qint64>(settings.actions * 20, 300000, std::numeric_limits<int>::max());
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(limit));
     }
     int restCount = int(rest.size());
     rest.push_back(nullptr);
