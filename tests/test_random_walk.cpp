@@ -432,8 +432,8 @@ void ClearBox(QLineEdit* box) {
 }
 
 // Types into a box as the user does; returns the text the box should hold
-// now, or nothing where that is up to the toolkit (ill-formed input, and
-// backspacing over pairs of surrogates).
+// now, or nothing where that is up to the toolkit (ill-formed input,
+// backspacing over pairs of surrogates, a text already over the limit).
 std::optional<QString> TypeInto(QLineEdit* box, const Typing& t) {
     const QString before = box->text();
     const int room = box->maxLength();
@@ -463,7 +463,12 @@ std::optional<QString> TypeInto(QLineEdit* box, const Typing& t) {
         box->setFocus();
         box->end(false);
         Commit(box, t.text);
-        return before + t.text.left(std::max<qsizetype>(0, room - before.size()));
+        // An ill-formed replacement can leave more text than the box's limit,
+        // and past it the toolkit no longer holds the limit.
+        if (before.size() > room) {
+            return std::nullopt;
+        }
+        return before + t.text.left(room - before.size());
     case How::Backspace:
         box->setFocus();
         box->end(false);
