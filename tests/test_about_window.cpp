@@ -3,6 +3,7 @@
 // test's own.
 #include "about_window.h"
 #include "application.h"
+#include "fake_system.h"
 #include "forms.h"
 #include "gui_helpers.h"
 #include "main_window.h"
@@ -21,61 +22,6 @@ using namespace testing;
 
 namespace {
 
-// A registry holding string values: key name -> value name -> text.
-class TestRegistry : public Registry {
-public:
-    std::map<std::u16string, std::map<std::u16string, std::u16string>> keys;
-    std::uint32_t lastAccess = 0;
-
-    long Open(std::uint32_t, const std::u16string& keyName, std::uint32_t access,
-              RegHandle& handle) override {
-        lastAccess = access;
-        auto found = keys.find(keyName);
-        if (found == keys.end()) {
-            return kErrorFileNotFound;
-        }
-        open_ = &found->second;
-        handle = 1;
-        return kErrorSuccess;
-    }
-    long Query(RegHandle, const std::u16string& valueName, std::uint32_t& type,
-               std::span<std::byte> buffer, std::uint32_t& size) override {
-        auto found = open_->find(valueName);
-        if (found == open_->end()) {
-            return kErrorFileNotFound;
-        }
-        const std::u16string& text = found->second;
-        const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-        if (bytes > buffer.size()) {
-            return kErrorMoreData;
-        }
-        std::memcpy(buffer.data(), text.c_str(), bytes);
-        type = kRegSz;
-        size = std::uint32_t(bytes);
-        return kErrorSuccess;
-    }
-    void Close(RegHandle) override { open_ = nullptr; }
-
-private:
-    std::map<std::u16string, std::u16string>* open_ = nullptr;
-};
-
-class TestFiles : public FileTest {
-public:
-    std::u16string existing;
-    bool IsOrdinaryFile(const std::u16string& path) const override { return path == existing; }
-};
-
-class TestLauncher : public Launcher {
-public:
-    bool succeeds = true;
-    QStringList launched;
-    bool Launch(const std::u16string& path) override {
-        launched.append(QString::fromStdU16String(path));
-        return succeeds;
-    }
-};
-
 const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
 
@@ -85,9 +31,9 @@ class TestAboutWindow : public QObject {
     Q_OBJECT
 
     MainWindow* main = nullptr;
-    TestRegistry registry;
-    TestFiles files;
-    TestLauncher launcher;
+    FakeRegistry registry;
+    FakeFiles files;
+    FakeLauncher launcher;
 
     AboutWindow* OpenAbout() {
         main->findChild<QAction*>("mnuVersion")->trigger();
@@ -101,9 +47,9 @@ class TestAboutWindow : public QObject {
 private Q_SLOTS:
     void initTestCase() { InstallApplicationFont(*qApp); }
     void init() {
-        registry = TestRegistry();
-        files = TestFiles();
-        launcher = TestLauncher();
+        registry = FakeRegistry();
+        files = FakeFiles();
+        launcher = FakeLauncher();
         AboutWindow::UseSystem(&registry, &files, &launcher);
         main = Forms::Main();
         main->show();
@@ -262,10 +208,10 @@ private Q_SLOTS:
         QFETCH(QString, launched);
         QFETCH(bool, message);
         if (!firstValue.isEmpty()) {
-            registry.keys[kMsinfoKey][u"PATH"] = firstValue.toStdU16String();
+            registry.keys[kMsinfoKey][u"PATH"] = {kRegSz, firstValue.toStdU16String()};
         }
         if (!secondValue.isEmpty()) {
-            registry.keys[kLocationKey][u"MSINFO"] = secondValue.toStdU16String();
+            registry.keys[kLocationKey][u"MSINFO"] = {kRegSz, secondValue.toStdU16String()};
         }
         files.existing = fileThere.toStdU16String();
         launcher.succeeds = launchSucceeds;

@@ -15,6 +15,7 @@
 // first N actions. A failure prints the seed, the numbered actions since the
 // program last started and the command line that replays them.
 #include "about_window.h"
+#include "fake_system.h"
 #include "forms.h"
 #include "guard.h"
 #include "gui_helpers.h"
@@ -511,76 +512,9 @@ std::optional<QString> TypeInto(QLineEdit* box, const Typing& t) {
 // The system-information tool, as the About window sees it: the walk's own
 // registry, file test and launch, so that nothing real is ever started.
 
-class WalkRegistry : public Registry {
-public:
-    struct Value {
-        std::uint32_t type = kRegSz;
-        std::u16string text;
-        bool empty = false; // stored with 0 bytes
-    };
-    std::map<std::u16string, std::map<std::u16string, Value>> keys;
-
-    long Open(std::uint32_t, const std::u16string& keyName, std::uint32_t,
-              RegHandle& handle) override {
-        auto found = keys.find(keyName);
-        if (found == keys.end()) {
-            return kErrorFileNotFound;
-        }
-        open_ = &found->second;
-        handle = 1;
-        return kErrorSuccess;
-    }
-    long Query(RegHandle, const std::u16string& valueName, std::uint32_t& type,
-               std::span<std::byte> buffer, std::uint32_t& size) override {
-        if (open_ == nullptr) {
-            return kErrorFileNotFound;
-        }
-        auto found = open_->find(valueName);
-        if (found == open_->end()) {
-            return kErrorFileNotFound;
-        }
-        const Value& value = found->second;
-        type = value.type;
-        if (value.empty) {
-            size = 0;
-            return kErrorSuccess;
-        }
-        const std::size_t bytes = (value.text.size() + 1) * sizeof(char16_t);
-        if (bytes > buffer.size()) {
-            return kErrorMoreData;
-        }
-        std::memcpy(buffer.data(), value.text.c_str(), bytes);
-        size = std::uint32_t(bytes);
-        return kErrorSuccess;
-    }
-    void Close(RegHandle) override { open_ = nullptr; }
-
-private:
-    std::map<std::u16string, Value>* open_ = nullptr;
-};
-
-class WalkFiles : public FileTest {
-public:
-    std::u16string existing;
-    bool IsOrdinaryFile(const std::u16string& path) const override {
-        return !existing.empty() && path == existing;
-    }
-};
-
-class WalkLauncher : public Launcher {
-public:
-    bool succeeds = true;
-    QStringList launched;
-    // Like the system's, an empty path never starts.
-    bool Launch(const std::u16string& path) override {
-        launched.append(QString::fromStdU16String(path));
-        return succeeds && !path.empty();
-    }
-};
-
-WalkRegistry walkRegistry;
-WalkFiles walkFiles;
-WalkLauncher walkLauncher;
+FakeRegistry walkRegistry;
+FakeFiles walkFiles;
+FakeLauncher walkLauncher;
 
 const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
