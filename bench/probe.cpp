@@ -178,13 +178,13 @@ class ProbePlugin : public QGenericPlugin {
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "probe.json")
 
 public:
-    QObject* create(const QString& key, const QString& spec) override {
+    QObject* create(const QString& key, const QString& options) override {
         if (key.compare(QStringLiteral("soranikaprobe"), Qt::CaseInsensitive) != 0) {
             return nullptr;
         }
         int clicks = 0;
-        if (spec.startsWith(QStringLiteral("click="))) {
-            clicks = spec.mid(6).toInt();
+        if (options.startsWith(QStringLiteral("click="))) {
+            clicks = options.mid(6).toInt();
         }
         return new Probe(clicks);
     }

@@ -75,7 +75,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 // The environment of the child: ours, with the probe plugin added.
-std::vector<std::string> ChildEnvironment(const std::string& probeDir, const std::string& spec) {
+std::vector<std::string> ChildEnvironment(const std::string& probeDir, const std::string& options) {
     std::vector<std::string> env;
     std::string pluginPath = probeDir;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -87,14 +87,14 @@ std::vector<std::string> ChildEnvironment(const std::string& probeDir, const std
         }
     }
     env.push_back("QT_PLUGIN_PATH=" + pluginPath);
-    env.push_back("QT_QPA_GENERIC_PLUGINS=soranikaprobe:" + spec);
+    env.push_back("QT_QPA_GENERIC_PLUGINS=soranikaprobe:" + options);
     return env;
 }
 
 // Starts the program, waits for it to end and reads the probe's report.
 // Exits the benchmark when the program fails.
 Run Measure(const std::vector<std::string>& command, const std::string& probeDir,
-            const std::string& spec) {
+            const std::string& options) {
     char outPath[] = "/tmp/soranika-bench-out-XXXXXX";
     char errPath[] = "/tmp/soranika-bench-err-XXXXXX";
     const int outFd = mkstemp(outPath);
@@ -108,7 +108,7 @@ Run Measure(const std::vector<std::string>& command, const std::string& probeDir
     posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
 
-    const std::vector<std::string> env = ChildEnvironment(probeDir, spec);
+    const std::vector<std::string> env = ChildEnvironment(probeDir, options);
     std::vector<char*> envp;
     for (const std::string& e : env) {
         envp.push_back(const_cast<char*>(e.c_str()));
