@@ -4,12 +4,16 @@
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "module1.h"
+#include "result_label.h"
 #include "twips.h"
 #include "wage.h"
 
 #include <QAction>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QToolTip>
+
+#include <utility>
 
 using namespace soranika;
 using namespace testing;
@@ -160,6 +164,63 @@ private Q_SLOTS:
         QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
         // The boxes keep what was typed.
         QCOMPARE(Text(window, "週"), QStringLiteral("5"));
+    }
+
+    // Amounts wider than their labels: whole, on one line, inside the
+    // window and clear of their units; elided with "…" and the whole
+    // amount in the tooltip only when even the smallest size is too wide.
+    void longResults_data() {
+        QTest::addColumn<QString>("wage");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("results");
+        QTest::addColumn<bool>("mayElide");
+        const auto row = [](const char* name, const char* wage, const char* start, const char* end,
+                            QStringList results, bool mayElide) {
+            QTest::newRow(name) << wage << start << end << results << mayElide;
+        };
+        row("7 digits", "7000", "9", "17", {"56000", "280000", "1120000"}, false);
+        row("8 digits", "99999", "9", "17", {"799992", "3999960", "15999840"}, false);
+        row("fraction", "1001", "10", "17.75", {"7757.75", "38788.75", "155155"}, false);
+        row("fraction of a yen", "999.99", "9", "17", {"7999.92", "39999.6", "159998.4"}, false);
+        row("long fraction", "1234.5678", "9", "16.5", {"9259.2585", "46296.2925", "185185.17"},
+            false);
+        row("14 and 15 digits", "1e13", "9", "17", {"80000000000000", "400000000000000", "1.6E+15"},
+            true);
+        row("exponent", "1e15", "9", "17", {"8E+15", "4E+16", "1.6E+17"}, false);
+        row("long exponent", "1.23456789012345e300", "9", "17",
+            {"9.8765431209876E+300", "4.9382715604938E+301", "1.97530862419752E+302"}, true);
+    }
+    void longResults() {
+        QFETCH(QString, wage);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QStringList, results);
+        QFETCH(bool, mayElide);
+        TypeAll(wage, start, end, "5");
+        Click(window, "計算");
+        QCOMPARE(Results(), results);
+        const QRect client = window->centralWidget()->rect();
+        for (const auto& [name, unit] : {std::pair{"日", "Label10"}, std::pair{"週給料", "Label9"},
+                                         std::pair{"月給料", "Label13"}}) {
+            auto* amount = Child<ResultLabel>(window, name);
+            const ResultLabel::Shown shown = amount->shown();
+            const QFontMetrics metrics(shown.font);
+            QVERIFY(QFontInfo(shown.font).pixelSize() >= ResultLabel::kSmallestPixels);
+            const QRect line(amount->geometry().topLeft() + amount->contentsRect().topLeft(),
+                             QSize(metrics.horizontalAdvance(shown.text), metrics.height()));
+            QVERIFY2(client.contains(line), name);
+            QVERIFY2(line.right() < Child(window, unit)->x(), name);
+            if (shown.elided) {
+                QVERIFY2(mayElide, qPrintable(shown.text));
+                QVERIFY(shown.text.endsWith(u'…'));
+                QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), amount->mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(amount, &hover);
+                QCOMPARE(QToolTip::text(), amount->text());
+            } else {
+                QCOMPARE(shown.text, amount->text());
+            }
+        }
     }
 
     void enterInAnyBoxCalculates_data() {

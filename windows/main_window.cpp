@@ -1,8 +1,10 @@
 #include "main_window.h"
 
+#include "design_font.h"
 #include "forms.h"
 #include "guard.h"
 #include "module1.h"
+#include "result_label.h"
 #include "twips.h"
 #include "wage.h"
 #include "wrap_button.h"
@@ -14,6 +16,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+
+#include <algorithm>
+#include <utility>
 
 namespace soranika {
 
@@ -44,6 +49,7 @@ QString MainWindow::InputPrompt() {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("ソラニカ"));
     setWindowTitle(ApplicationTitle());
+    setFont(DesignFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -104,15 +110,28 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
     status_ = label("状態", InputPrompt(), TwipsRect(2220, 1245, 2085, 810));
     status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    const auto result = [client](const char* name, QRect geometry) {
+        auto* l = new ResultLabel(kNotCalculated, client);
+        l->setObjectName(QString::fromUtf8(name));
+        l->setGeometry(geometry);
+        return l;
+    };
     label("Label8", QStringLiteral("１日"), TwipsRect(2490, 2085, 690, 330));
-    daily_ = label("日", kNotCalculated, TwipsRect(3030, 2040, 765, 285));
-    label("Label10", QStringLiteral("円"), TwipsRect(3780, 2085, 705, 255));
+    daily_ = result("日", TwipsRect(3030, 2040, 765, 285));
+    auto* dailyUnit = label("Label10", QStringLiteral("円"), TwipsRect(3780, 2085, 705, 255));
     label("Label11", QStringLiteral("１週間"), TwipsRect(2385, 2400, 555, 225));
-    weekly_ = label("週給料", kNotCalculated, TwipsRect(3060, 2415, 765, 255));
-    label("Label9", QStringLiteral("円"), TwipsRect(3780, 2430, 585, 240));
+    weekly_ = result("週給料", TwipsRect(3060, 2415, 765, 255));
+    auto* weeklyUnit = label("Label9", QStringLiteral("円"), TwipsRect(3780, 2430, 585, 240));
     label("Label12", QStringLiteral("１ヶ月"), TwipsRect(2400, 2760, 585, 255));
-    monthly_ = label("月給料", kNotCalculated, TwipsRect(3060, 2775, 750, 195));
-    label("Label13", QStringLiteral("円"), TwipsRect(3765, 2775, 630, 300));
+    monthly_ = result("月給料", TwipsRect(3060, 2775, 750, 195));
+    auto* monthlyUnit = label("Label13", QStringLiteral("円"), TwipsRect(3765, 2775, 630, 300));
+    // Each amount's label reaches a few pixels under its unit's: the amount
+    // ends where the unit begins.
+    for (auto [amount, unit] : {std::pair{daily_, dailyUnit}, std::pair{weekly_, weeklyUnit},
+                                std::pair{monthly_, monthlyUnit}}) {
+        amount->setContentsMargins(0, 0, std::max(0, amount->geometry().right() + 1 - unit->x()),
+                                   0);
+    }
 
     // What a screen reader announces for each box: its caption.
     wage_->setAccessibleName(wageCaption->text());
@@ -176,7 +195,7 @@ void MainWindow::Clear() {
     for (QLineEdit* b : {wage_, start_, end_, days_}) {
         b->clear();
     }
-    for (WrapLabel* result : {daily_, weekly_, monthly_}) {
+    for (ResultLabel* result : {daily_, weekly_, monthly_}) {
         result->setText(kNotCalculated);
     }
     status_->setText(InputPrompt());

@@ -12,6 +12,7 @@ class QPushButton;
 
 namespace soranika {
 
+class ResultLabel;
 class WrapLabel;
 struct WageOutcome;
 
@@ -47,9 +48,9 @@ private:
     QLineEdit* end_;
     QLineEdit* days_;
     WrapLabel* status_;
-    WrapLabel* daily_;
-    WrapLabel* weekly_;
-    WrapLabel* monthly_;
+    ResultLabel* daily_;
+    ResultLabel* weekly_;
+    ResultLabel* monthly_;
     // Captions of the hour group: 勤務時間, 週, 日勤務, 時から, 時まで.
     WrapLabel* hoursCaption_;
     WrapLabel* daysCaption_;
