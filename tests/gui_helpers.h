@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHash>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace testing {
@@ -51,6 +55,57 @@ inline void Type(QObject* window, const QString& name, const QString& text) {
 
 inline void Click(QObject* window, const QString& name) {
     QTest::mouseClick(Child<QAbstractButton>(window, name), Qt::LeftButton);
+}
+
+// What a desktop theme does to the running program: another palette and
+// another application font, set once the windows exist.
+inline void ApplyTheme(const QPalette& palette, const QFont& font) {
+    QApplication::setPalette(palette);
+    QApplication::setFont(font);
+    QApplication::processEvents();
+}
+
+inline QPalette DarkPalette() {
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xF0, 0xF0, 0xF0));
+    return dark;
+}
+
+// The contrast ratio of a control's text as drawn in its window: the
+// commonest colour of its area is the background, the colour that stands
+// out most from it is the text's (WCAG 2 relative luminance).
+inline double TextContrast(QWidget* window, QWidget* control) {
+    const QRect area(control->mapTo(window, QPoint()), control->size());
+    const QImage image = window->grab(area).toImage();
+    const auto luminance = [](QRgb rgb) {
+        const auto channel = [](int c) {
+            const double v = c / 255.0;
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) +
+               0.0722 * channel(qBlue(rgb));
+    };
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ++counts[image.pixel(x, y)];
+        }
+    }
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    double best = 1;
+    const double lb = luminance(background);
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const double l = luminance(it.key());
+        best = std::max(best, (std::max(l, lb) + 0.05) / (std::min(l, lb) + 0.05));
+    }
+    return best;
 }
 
 // A message box as the user saw it.

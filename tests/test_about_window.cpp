@@ -136,6 +136,33 @@ private Q_SLOTS:
         QCOMPARE(lines[1]->grab().toImage().pixelColor(5, 1), QColor(Qt::white));
     }
 
+    // The About window's black texts keep their light face under a dark
+    // palette; the main window's texts follow the palette.
+    void readableOnDarkPalette_data() {
+        QTest::addColumn<bool>("about");
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"lblTitle", "lblVersion", "lblDescription", "lblDisclaimer"}) {
+            QTest::newRow(name) << true << QString::fromUtf8(name);
+        }
+        for (const char* name : {"Label1", "状態", "日"}) {
+            QTest::newRow(name) << false << QString::fromUtf8(name);
+        }
+    }
+    void readableOnDarkPalette() {
+        QFETCH(bool, about);
+        QFETCH(QString, name);
+        QWidget* window = about ? static_cast<QWidget*>(OpenAbout()) : main;
+        const QPalette before = QApplication::palette();
+        ApplyTheme(DarkPalette(), QApplication::font());
+        QWidget* control = Child(window, name);
+        const double contrast = TextContrast(window, control);
+        // The designed black text, on the light face it was designed for.
+        const bool black = control->palette().color(QPalette::WindowText) == Qt::black;
+        ApplyTheme(before, QApplication::font());
+        QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+        QCOMPARE(black, about);
+    }
+
     void tabOrderAndDefaultButton() {
         AboutWindow* about = OpenAbout();
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));

@@ -1,8 +1,11 @@
 // How the padded texts fall onto lines in the labels they were written for.
+#include "about_window.h"
 #include "application.h"
 #include "forms.h"
 #include "gui_helpers.h"
 #include "main_window.h"
+#include "result_label.h"
+#include "schedule_window.h"
 #include "wage.h"
 #include "wrap_button.h"
 #include "wrap_label.h"
@@ -124,6 +127,44 @@ private Q_SLOTS:
         QCOMPARE(button.lines(), QStringList{"あい うえお"});
         button.resize(both + 7, 30);
         QCOMPARE(button.lines(), (QStringList{"あい", "うえお"}));
+    }
+
+    // A theme that changes the application's font and palette once the
+    // windows exist moves no line: each window carries its designed font.
+    void themeMovesNoLine() {
+        Forms::ShowSchedule();
+        Forms::ShowAbout();
+        Child<QLabel>(window, "月給料")->setText(QStringLiteral("1120000"));
+        const auto lines = [] {
+            QStringList all;
+            for (QWidget* w :
+                 {static_cast<QWidget*>(Forms::Main()), static_cast<QWidget*>(Forms::Schedule()),
+                  static_cast<QWidget*>(Forms::About())}) {
+                for (auto* l : w->findChildren<WrapLabel*>()) {
+                    all << l->objectName() + u':' + l->lines().join(u'|');
+                }
+                for (auto* b : w->findChildren<WrapButton*>()) {
+                    all << b->objectName() + u':' + b->lines().join(u'|');
+                }
+                for (auto* r : w->findChildren<ResultLabel*>()) {
+                    all << r->objectName() + u':' + r->shown().text + u'@' +
+                               QString::number(QFontInfo(r->shown().font).pixelSize());
+                }
+            }
+            return all;
+        };
+        const QStringList designed = lines();
+        QVERIFY(designed.size() > 40);
+        const QPalette palette = QApplication::palette();
+        const QFont font = QApplication::font();
+        QFont themeFont(QStringLiteral("DejaVu Sans"));
+        themeFont.setPointSizeF(12);
+        ApplyTheme(DarkPalette(), themeFont);
+        const QStringList themed = lines();
+        ApplyTheme(palette, font);
+        QCOMPARE(themed, designed);
+        Forms::UnloadSchedule();
+        Forms::UnloadAbout();
     }
 
     void detailButtonCaptionOnTwoLines() {

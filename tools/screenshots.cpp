@@ -15,6 +15,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <tuple>
+
 namespace {
 
 void Save(QWidget* window, const QString& dir, const QString& name) {
@@ -43,16 +45,35 @@ void SaveMessage(const std::function<void()>& action, const QString& dir, const 
     action();
 }
 
+// What a desktop theme does once the windows exist: a dark palette and
+// another application font.
+void ApplyDarkTheme() {
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    QFont themeFont(QStringLiteral("DejaVu Sans"));
+    themeFont.setPointSizeF(11);
+    QApplication::setFont(themeFont);
+}
+
 } // namespace
 
+// soranika-screenshots OUTDIR [--theme]: with --theme, every window as it
+// looks after a desktop theme changed the palette and the font.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     soranika::InstallApplicationFont(app);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    const QStringList args = app.arguments();
+    const QString dir = args.size() > 1 ? args[1] : QStringLiteral(".");
+    const bool themed = args.contains(QStringLiteral("--theme"));
     QDir().mkpath(dir);
 
     auto* main = soranika::Forms::Main();
     main->show();
+    if (themed) {
+        ApplyDarkTheme();
+    }
     Save(main, dir, QStringLiteral("main"));
 
     Type(main, "時給", QStringLiteral("700"));
@@ -61,6 +82,22 @@ int main(int argc, char* argv[]) {
     Type(main, "週", QStringLiteral("5"));
     Find<QPushButton>(main, "計算")->click();
     Save(main, dir, QStringLiteral("main-result"));
+
+    // Amounts wider than their labels: seven digits, a fraction, and an
+    // absurd wage written with an exponent.
+    for (const auto& [wage, start, end, name] :
+         {std::tuple{"7000", "9", "17", "main-result-7-digits"},
+          std::tuple{"1001", "10", "17.75", "main-result-fraction"},
+          std::tuple{"1e13", "9", "17", "main-result-exponent"}}) {
+        Type(main, "時給", QString::fromUtf8(wage));
+        Type(main, "開始時間", QString::fromUtf8(start));
+        Type(main, "終了時間", QString::fromUtf8(end));
+        Find<QPushButton>(main, "計算")->click();
+        Save(main, dir, QString::fromUtf8(name));
+    }
+    Type(main, "時給", QStringLiteral("700"));
+    Type(main, "開始時間", QStringLiteral("9"));
+    Type(main, "終了時間", QStringLiteral("17"));
 
     Type(main, "週", QStringLiteral("6"));
     Find<QPushButton>(main, "計算")->click();

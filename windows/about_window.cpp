@@ -1,5 +1,6 @@
 #include "about_window.h"
 
+#include "design_font.h"
 #include "guard.h"
 #include "runtime.h"
 #include "sysinfo.h"
@@ -20,7 +21,9 @@ constexpr std::int16_t kVersionMajor = SORANIKA_VERSION_MAJOR;
 constexpr std::int16_t kVersionMinor = SORANIKA_VERSION_MINOR;
 constexpr std::int16_t kVersionRevision = SORANIKA_VERSION_REVISION;
 
-const QString kDesignFont = QStringLiteral("ＭＳ Ｐゴシック");
+// The face of a light dialog, on which the etched separator's white and
+// grey lines show.
+const QColor kDialogFace(0xF0, 0xF0, 0xF0);
 
 Registry* registryInUse = nullptr;
 const FileTest* filesInUse = nullptr;
@@ -28,13 +31,6 @@ Launcher* launcherInUse = nullptr;
 
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-QFont DesignFont(qreal points, bool bold) {
-    QFont font(kDesignFont);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
 }
 
 // One of the two lines of the etched separator, drawn from (x1, y) to
@@ -91,6 +87,13 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     setGeometry(QRect(origin + TwipsPoint(2340, 1935), TwipsSize(5730, 3555)));
     setFixedSize(TwipsSize(5730, 3555));
+    setFont(DesignFont());
+    // The disclaimer and the request for reports are black, so the window
+    // stays light whatever the desktop's palette: a palette of its own,
+    // derived from the light grey of a dialog face, black text on it.
+    QPalette light(kDialogFace);
+    light.setColor(QPalette::WindowText, Qt::black);
+    setPalette(light);
 
     const auto label = [this](const char* name, QRect geometry, QFont font) {
         auto* l = new WrapLabel(QString(), this);
@@ -102,30 +105,21 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     auto* title = label("lblTitle", TwipsRect(1065, 210, 4425, 480), DesignFont(18, true));
     auto* version = label("lblVersion", TwipsRect(1050, 780, 3885, 225), DesignFont(11.25, true));
     version->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    auto* description =
-        label("lblDescription", TwipsRect(1050, 1125, 3885, 1170), DesignFont(9, false));
+    auto* description = label("lblDescription", TwipsRect(1050, 1125, 3885, 1170), DesignFont(9));
     description->setText(DescriptionText());
     new SeparatorLine(0, 105, 5654, 2460, Qt::white, 2, this);
     new SeparatorLine(1, 90, 5654, 2445, QColor(0x80, 0x80, 0x80), 1, this);
-    auto* disclaimer =
-        label("lblDisclaimer", TwipsRect(255, 2625, 3870, 825), DesignFont(9, false));
+    auto* disclaimer = label("lblDisclaimer", TwipsRect(255, 2625, 3870, 825), DesignFont(9));
     disclaimer->setText(DisclaimerText());
-    for (QLabel* l : {description, disclaimer}) {
-        QPalette palette = l->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        l->setPalette(palette);
-    }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setGeometry(TwipsRect(4245, 2625, 1380, 345));
-    ok->setFont(DesignFont(9, false));
     ok->setDefault(true);
     ok->setAutoDefault(true);
     auto* sysInfo = new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     sysInfo->setGeometry(TwipsRect(4260, 3075, 1380, 345));
-    sysInfo->setFont(DesignFont(9, false));
     sysInfo->setAutoDefault(false);
     setTabOrder(ok, sysInfo);
 

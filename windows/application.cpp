@@ -1,30 +1,18 @@
 #include "application.h"
 
+#include "design_font.h"
 #include "forms.h"
 #include "main_window.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 #include <QIcon>
 #include <QScreen>
 
 namespace soranika {
 
 void InstallApplicationFont(QApplication& app) {
-#ifdef Q_OS_WIN
-    const QString family = QStringLiteral("ＭＳ Ｐゴシック");
-#else
-    // IPA P Gothic has the metrics of MS P Gothic, which the padded texts
-    // rely on to wrap as designed.
-    const QString family = QStringLiteral("IPAPGothic");
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), family);
-    QFont::insertSubstitution(QStringLiteral("MS PGothic"), family);
-#endif
-    QFont font(family);
-    font.setPointSizeF(9);
-    font.setStyleHint(QFont::SansSerif);
-    app.setFont(font);
+    app.setFont(DesignFont());
 }
 
 void InstallDesktopIdentity(QApplication& app) {
@@ -49,8 +37,9 @@ void CentreOnScreen(QWidget* window) {
 }
 
 int RunApplication(QApplication& app) {
+    // No display name: the toolkit would append it to the title of every
+    // window but the main one, and the titles are the windows' captions.
     app.setApplicationName(QStringLiteral("soranika"));
-    app.setApplicationDisplayName(QStringLiteral("ソラニカ"));
     InstallApplicationFont(app);
     InstallDesktopIdentity(app);
     // The program ends with its main window, whatever else is still open

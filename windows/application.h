@@ -7,8 +7,8 @@ class QWidget;
 
 namespace soranika {
 
-// The 9-pt Japanese proportional Gothic font the windows were laid out for,
-// as the application's font and as the stand-in for "ＭＳ Ｐゴシック".
+// The windows' designed font as the application's font too, for what the
+// windows do not lay out themselves (message boxes, tooltips).
 void InstallApplicationFont(QApplication& app);
 
 // The icon of every window, and the application id by which desktops match

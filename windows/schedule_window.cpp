@@ -1,5 +1,6 @@
 #include "schedule_window.h"
 
+#include "design_font.h"
 #include "forms.h"
 #include "guard.h"
 #include "main_window.h"
@@ -53,6 +54,7 @@ QString ScheduleWindow::CautionText() {
 ScheduleWindow::ScheduleWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("詳細設定"));
     setWindowTitle(QStringLiteral("勤務時間\u3000詳細設定"));
+    setFont(DesignFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     resize(TwipsSize(4680, 3090));
