@@ -110,6 +110,13 @@ void Print(const CommandLineAnswer& answer) {
     std::fflush(stdout);
 }
 
+// Only the platform plugin knows whether it can reach a display, and the
+// toolkit gives no way to ask it first: when no plugin connects, it logs a
+// fatal message and aborts. Guessing beforehand from DISPLAY and
+// WAYLAND_DISPLAY would miss a display that is named but unreachable, a
+// plugin chosen with -platform or QT_QPA_PLATFORM, and the toolkit's own
+// fallbacks. So the plugin tries, as always, and a fatal message while the
+// application is being made becomes our one line and status 1.
 std::unique_ptr<QApplication> StartApplication(int& argc, char* argv[]) {
     QList<HeldMessage> held;
     heldMessages = &held;
