@@ -26,6 +26,9 @@ for group in "$@"; do
             # checks of the desktop entry, the AppStream metadata and the
             # icon renderings
             desktop-file-utils appstream librsvg2-bin
+            # the .deb's policy check (lintian), and CPack's dependency
+            # lookup, which the package built for it needs
+            lintian dpkg-dev file
             # the sanitizer build and the fuzz targets: clang with its
             # sanitizer and libFuzzer runtimes, llvm-symbolizer for reports
             clang libclang-rt-14-dev llvm

@@ -1,6 +1,8 @@
-// The program as desktops see it: the window icon at every rendered size,
-// and the desktop entry that the application's desktop file name points to.
+// The program as desktops and shells see it: the window icon at every
+// rendered size, the desktop entry that the application's desktop file name
+// points to, and the command line.
 #include "application.h"
+#include "command_line.h"
 
 #include <QApplication>
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <QImage>
 #include <QMap>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace soranika;
@@ -76,6 +79,51 @@ private Q_SLOTS:
 #else
         QSKIP("desktop entries are installed on Linux only");
 #endif
+    }
+
+    // Status -1: the program goes on to open its window.
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("toolkitDone");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("error");
+        const QString version = QStringLiteral("^soranika \\d+\\.\\d+\\.\\d+\n$");
+        const QString usage = QStringLiteral("^Usage: .*-h, --help.*-v, --version.*\n$");
+        const auto row = [](const char* name, QStringList arguments, bool toolkitDone, int status,
+                            const QString& output, const QString& error) {
+            arguments.prepend(QStringLiteral("soranika"));
+            QTest::newRow(name) << arguments << toolkitDone << status << output << error;
+        };
+        row("nothing", {}, false, -1, "^$", "^$");
+        row("--version", {"--version"}, false, 0, version, "^$");
+        row("-v", {"-v"}, false, 0, version, "^$");
+        row("--help", {"--help"}, false, 0, usage, "^$");
+        row("-h after toolkit options", {"-platform", "xcb", "-h"}, false, 0, usage, "^$");
+        row("toolkit options", {"-platform", "offscreen", "-reverse", "-style", "fusion"}, false,
+            -1, "^$", "^$");
+        row("unknown, toolkit still to read", {"--verison"}, false, -1, "^$", "^$");
+        row("unknown, toolkit done", {"--verison"}, true, 1, "^$",
+            "^soranika: [^\n]*'verison'[^\n]*\n$");
+        row("nothing, toolkit done", {}, true, -1, "^$", "^$");
+    }
+
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, toolkitDone);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+        const CommandLineAnswer answer = ReadCommandLine(
+            arguments, toolkitDone ? UnknownOptions::Reject : UnknownOptions::Ignore);
+        QCOMPARE(answer.exit ? answer.status : -1, status);
+        const auto matches = [](const QString& pattern, const QString& text) {
+            return QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
+                .match(text)
+                .hasMatch();
+        };
+        QVERIFY2(matches(output, answer.output), qPrintable(answer.output));
+        QVERIFY2(matches(error, answer.error), qPrintable(answer.error));
     }
 };
 

@@ -71,6 +71,24 @@ private Q_SLOTS:
         QCOMPARE(Child<QAbstractButton>(window, "計算")->text(), QStringLiteral("計算"));
     }
 
+    // The window grows freely but never shrinks below its designed client
+    // area, where the lowest button would be cut off.
+    void neverSmallerThanDesigned_data() {
+        QTest::addColumn<QSize>("change");
+        QTest::newRow("narrower") << QSize(-100, 0);
+        QTest::newRow("shorter") << QSize(0, -100);
+        QTest::newRow("tiny") << QSize(-250, -200);
+        QTest::newRow("larger") << QSize(80, 60);
+    }
+    void neverSmallerThanDesigned() {
+        QFETCH(QSize, change);
+        const QSize designed = TwipsSize(4680, 3345);
+        window->resize(window->size() + change);
+        QWidget* client = window->centralWidget();
+        QTRY_COMPARE(client->size(), designed.expandedTo(designed + change));
+        QVERIFY(client->rect().contains(Child(window, "計算")->geometry()));
+    }
+
     void layout_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");

@@ -62,6 +62,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
+    // The controls sit at fixed places: the window may grow, but never
+    // shrinks below the designed client area, where 計算 would be cut off.
+    client->setMinimumSize(TwipsSize(4680, 3345));
 
     // The frame first, so that the status line and the results lie on it.
     auto* shape = new QFrame(client);
