@@ -55,11 +55,14 @@ private Q_SLOTS:
         QVERIFY(icon.availableSizes().contains(QSize(size, size)));
         // A rendering drawn at that size, not a scaled neighbour: the
         // corners outside the rounded tile are clear, the coin in the
-        // middle is solid.
+        // middle is solid, and every pixel is the rendering's own.
         const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
         QCOMPARE(image.size(), QSize(size, size));
         QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255);
+        const QImage rendering(QStringLiteral(SORANIKA_ICON_DIR "/soranika-%1.png").arg(size));
+        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 rendering.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     void desktopEntryOfTheDesktopFileName() {

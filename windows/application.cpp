@@ -4,9 +4,9 @@
 #include "main_window.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFont>
 #include <QIcon>
+#include <QIconEngine>
 #include <QScreen>
 
 namespace soranika {
@@ -27,15 +27,60 @@ void InstallApplicationFont(QApplication& app) {
     app.setFont(font);
 }
 
+namespace {
+
+// The application icon: every size rendered from its SVG, as PNG. Its sizes
+// are known without reading a file; the renderings are read the first time
+// a picture is asked for (by the window system when a window is created),
+// not at start before the first paint, as a QIcon given the files would.
+class RenderingsEngine : public QIconEngine {
+public:
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Renderings().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return Renderings().pixmap(size / scale, scale, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Renderings().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Renderings().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off) {
+            for (int size : {SORANIKA_ICON_SIZES}) {
+                sizes.append(QSize(size, size));
+            }
+        }
+        return sizes;
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("soranika-renderings"); }
+    QIconEngine* clone() const override { return new RenderingsEngine(*this); }
+
+private:
+    const QIcon& Renderings() {
+        if (renderings_.isNull()) {
+            for (int size : {SORANIKA_ICON_SIZES}) {
+                renderings_.addFile(QStringLiteral(":/icons/soranika-%1.png").arg(size),
+                                    QSize(size, size));
+            }
+        }
+        return renderings_;
+    }
+
+    QIcon renderings_;
+};
+
+} // namespace
+
 void InstallDesktopIdentity(QApplication& app) {
     QGuiApplication::setDesktopFileName(QStringLiteral(SORANIKA_APP_ID));
-    // Every size rendered from the application icon's SVG, as PNG.
-    QIcon icon;
-    const QDir renderings(QStringLiteral(":/icons"));
-    for (const QString& name : renderings.entryList(QDir::Files)) {
-        icon.addFile(renderings.filePath(name));
-    }
-    app.setWindowIcon(icon);
+    app.setWindowIcon(QIcon(new RenderingsEngine));
 }
 
 void CentreOnScreen(QWidget* window) {
