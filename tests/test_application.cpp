@@ -1,14 +1,19 @@
 // The program as desktops see it: the window icon at every rendered size,
-// and the desktop entry that the application's desktop file name points to.
+// the main window in the middle of the screen, and the desktop entry that
+// the application's desktop file name points to.
 #include "application.h"
+#include "main_window.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QMap>
+#include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 using namespace soranika;
 
@@ -63,6 +68,25 @@ private Q_SLOTS:
         const QImage rendering(QStringLiteral(SORANIKA_ICON_DIR "/soranika-%1.png").arg(size));
         QCOMPARE(image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
                  rendering.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+
+    // The shown main window has the icon at every size, and sits in the
+    // middle of the screen with the size it takes when shown.
+    void mainWindowShownCentredWithTheIcon() {
+        MainWindow window;
+        CentreOnScreen(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize client = window.centralWidget()->size();
+        QCOMPARE(window.size(), client + QSize(0, window.menuBar()->height()));
+        const QPoint offset =
+            window.frameGeometry().center() - window.screen()->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+        const QIcon icon = window.windowHandle()->icon();
+        for (int size : {16, 24, 32, 48, 64}) {
+            QCOMPARE(icon.pixmap(QSize(size, size), 1.0).size(), QSize(size, size));
+        }
     }
 
     void desktopEntryOfTheDesktopFileName() {

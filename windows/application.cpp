@@ -4,6 +4,7 @@
 #include "main_window.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QIcon>
 #include <QIconEngine>
@@ -83,7 +84,9 @@ void InstallDesktopIdentity(QApplication& app) {
     app.setWindowIcon(QIcon(new RenderingsEngine));
 }
 
-void CentreOnScreen(QWidget* window) {
+namespace {
+
+void MoveToCentre(QWidget* window) {
     const QScreen* screen = window->screen();
     if (screen == nullptr) {
         return;
@@ -91,6 +94,36 @@ void CentreOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+// Centres a window once, when it is shown: its size is final by then (a
+// window that takes its size from its contents gets it at the first show),
+// and it is not on the screen yet.
+class CentreWhenShown : public QObject {
+public:
+    explicit CentreWhenShown(QWidget* window) : QObject(window) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            MoveToCentre(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CentreOnScreen(QWidget* window) {
+    if (window->isVisible()) {
+        MoveToCentre(window);
+    } else {
+        new CentreWhenShown(window);
+    }
 }
 
 int RunApplication(QApplication& app) {
