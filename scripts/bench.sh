@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The start-up benchmark: ソラニカ against a bare Qt window, offscreen and
+# The start-up benchmark: ソラニカ against the floor (a Qt window with the same
+# menu bar and a line of Japanese text) and a bare Qt window, offscreen and
 # under Xvfb. Builds build-bench (RelWithDebInfo) first.
 #
-#   scripts/bench.sh [offscreen|xcb|both] [--runs N] [--clicks N] [--floor]
+#   scripts/bench.sh [offscreen|xcb|both] [--runs N] [--clicks N] [--no-callgrind]
 #
 # Not a test: its figures depend on the machine and on what else runs on it.
 # On a machine that other jobs share, `chrt -f 10 scripts/bench.sh` (as root)

@@ -44,8 +44,9 @@ for group in "$@"; do
         )
         ;;
     bench)
-        # the start-up benchmark under Xvfb, with a session bus
-        packages+=(dbus-daemon)
+        # the start-up benchmark under Xvfb, with a session bus; callgrind
+        # counts the instructions up to the first paint
+        packages+=(dbus-daemon valgrind)
         ;;
     *)
         echo "install-deps.sh: unknown group '$group'" >&2

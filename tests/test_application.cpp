@@ -1,17 +1,22 @@
 // The program as desktops and shells see it: the window icon at every
-// rendered size, the desktop entry that the application's desktop file name
-// points to, and the command line.
+// rendered size, the main window in the middle of the screen, the desktop
+// entry that the application's desktop file name points to, and the command
+// line.
 #include "application.h"
 #include "command_line.h"
+#include "main_window.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QMap>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 using namespace soranika;
 
@@ -58,11 +63,33 @@ private Q_SLOTS:
         QVERIFY(icon.availableSizes().contains(QSize(size, size)));
         // A rendering drawn at that size, not a scaled neighbour: the
         // corners outside the rounded tile are clear, the coin in the
-        // middle is solid.
+        // middle is solid, and every pixel is the rendering's own.
         const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
         QCOMPARE(image.size(), QSize(size, size));
         QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255);
+        const QImage rendering(QStringLiteral(SORANIKA_ICON_DIR "/soranika-%1.png").arg(size));
+        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 rendering.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+
+    // The shown main window has the icon at every size, and sits in the
+    // middle of the screen with the size it takes when shown.
+    void mainWindowShownCentredWithTheIcon() {
+        MainWindow window;
+        CentreOnScreen(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize client = window.centralWidget()->size();
+        QCOMPARE(window.size(), client + QSize(0, window.menuBar()->height()));
+        const QPoint offset =
+            window.frameGeometry().center() - window.screen()->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+        const QIcon icon = window.windowHandle()->icon();
+        for (int size : {16, 24, 32, 48, 64}) {
+            QCOMPARE(icon.pixmap(QSize(size, size), 1.0).size(), QSize(size, size));
+        }
     }
 
     void desktopEntryOfTheDesktopFileName() {

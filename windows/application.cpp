@@ -5,8 +5,9 @@
 #include "main_window.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QEvent>
 #include <QIcon>
+#include <QIconEngine>
 #include <QScreen>
 
 namespace soranika {
@@ -15,18 +16,65 @@ void InstallApplicationFont(QApplication& app) {
     app.setFont(DesignFont());
 }
 
+namespace {
+
+// The application icon: every size rendered from its SVG, as PNG. Its sizes
+// are known without reading a file; the renderings are read the first time
+// a picture is asked for (by the window system when a window is created),
+// not at start before the first paint, as a QIcon given the files would.
+class RenderingsEngine : public QIconEngine {
+public:
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Renderings().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return Renderings().pixmap(size / scale, scale, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Renderings().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Renderings().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off) {
+            for (int size : {SORANIKA_ICON_SIZES}) {
+                sizes.append(QSize(size, size));
+            }
+        }
+        return sizes;
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("soranika-renderings"); }
+    QIconEngine* clone() const override { return new RenderingsEngine(*this); }
+
+private:
+    const QIcon& Renderings() {
+        if (renderings_.isNull()) {
+            for (int size : {SORANIKA_ICON_SIZES}) {
+                renderings_.addFile(QStringLiteral(":/icons/soranika-%1.png").arg(size),
+                                    QSize(size, size));
+            }
+        }
+        return renderings_;
+    }
+
+    QIcon renderings_;
+};
+
+} // namespace
+
 void InstallDesktopIdentity(QApplication& app) {
     QGuiApplication::setDesktopFileName(QStringLiteral(SORANIKA_APP_ID));
-    // Every size rendered from the application icon's SVG, as PNG.
-    QIcon icon;
-    const QDir renderings(QStringLiteral(":/icons"));
-    for (const QString& name : renderings.entryList(QDir::Files)) {
-        icon.addFile(renderings.filePath(name));
-    }
-    app.setWindowIcon(icon);
+    app.setWindowIcon(QIcon(new RenderingsEngine));
 }
 
-void CentreOnScreen(QWidget* window) {
+namespace {
+
+void MoveToCentre(QWidget* window) {
     const QScreen* screen = window->screen();
     if (screen == nullptr) {
         return;
@@ -34,6 +82,36 @@ void CentreOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+// Centres a window once, when it is shown: its size is final by then (a
+// window that takes its size from its contents gets it at the first show),
+// and it is not on the screen yet.
+class CentreWhenShown : public QObject {
+public:
+    explicit CentreWhenShown(QWidget* window) : QObject(window) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            MoveToCentre(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CentreOnScreen(QWidget* window) {
+    if (window->isVisible()) {
+        MoveToCentre(window);
+    } else {
+        new CentreWhenShown(window);
+    }
 }
 
 int RunApplication(QApplication& app) {

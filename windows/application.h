@@ -15,7 +15,8 @@ void InstallApplicationFont(QApplication& app);
 // the running program to its desktop entry and icon.
 void InstallDesktopIdentity(QApplication& app);
 
-// Places a top-level window in the middle of its screen's available area.
+// Places a top-level window in the middle of its screen's available area;
+// a window not shown yet, when it is shown, with the size it has then.
 void CentreOnScreen(QWidget* window);
 
 // Sets up the application and shows the main window; returns when the

@@ -34,6 +34,14 @@ std::string ToUtf8(const QLineEdit* box) {
     return box->text().toStdString();
 }
 
+// The client area, 4680 × 3345 twips: the window takes its size from it
+// and from the menu bar when first shown, when the menu bar is laid out.
+class ClientArea : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return TwipsSize(4680, 3345); }
+};
+
 const QString kNotCalculated = QStringLiteral("未計算");
 const QString kDetailModeMask = QStringLiteral("****");
 
@@ -59,7 +67,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     auto* endCommand = menuBar()->addAction(QStringLiteral("終了"));
     endCommand->setObjectName(QStringLiteral("mnuEnd"));
 
-    auto* client = new QWidget(this);
+    auto* client = new ClientArea(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
     // The controls sit at fixed places: the window may grow, but never
@@ -161,8 +169,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     for (QLineEdit* b : {wage_, start_, end_, days_}) {
         connect(b, &QLineEdit::returnPressed, calculate_, &QPushButton::click);
     }
-
-    resize(TwipsSize(4680, 3345) + QSize(0, menuBar()->sizeHint().height()));
 }
 
 void MainWindow::Calculate() {

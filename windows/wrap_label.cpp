@@ -50,15 +50,22 @@ void WrapParagraph(const QString& paragraph, const QFontMetrics& metrics, int wi
     QString line;
     for (const QString& piece : Pieces(paragraph)) {
         // A run that alone is wider than the label starts where the line
-        // stands and breaks between its characters below.
-        if (line.isEmpty() || Width(metrics, line + piece) <= width ||
-            Width(metrics, piece) > width) {
+        // stands and breaks between its characters below. Each text is
+        // measured once: the line is known to fit when it was just measured.
+        bool fits = false;
+        if (line.isEmpty()) {
+            line = piece;
+        } else if (Width(metrics, line + piece) <= width) {
+            line += piece;
+            fits = true;
+        } else if (Width(metrics, piece) > width) {
             line += piece;
         } else {
             lines.append(WithoutTrailingBlanks(line));
             line = piece;
+            fits = true;
         }
-        while (Width(metrics, line) > width) {
+        while (!fits && Width(metrics, line) > width) {
             qsizetype fit = 1;
             while (fit < line.size() && Width(metrics, line.left(fit + 1)) <= width) {
                 ++fit;
