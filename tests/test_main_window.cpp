@@ -4,6 +4,7 @@
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "module1.h"
+#include "schedule_window.h"
 #include "twips.h"
 #include "wage.h"
 
@@ -175,11 +176,32 @@ private Q_SLOTS:
         QCOMPARE(Results(), (QStringList{"4000", "12000", "48000"}));
     }
 
+    // Space, Return and the keypad's Enter press the focused button.
+    void keyboardPressesButton_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Qt::Key>("key");
+        for (const char* button : {"計算", "clear", "詳細設定start"}) {
+            for (const auto& [keyName, key] :
+                 {std::pair{"Space", Qt::Key_Space}, std::pair{"Return", Qt::Key_Return},
+                  std::pair{"Enter", Qt::Key_Enter}}) {
+                QTest::addRow("%s %s", button, keyName) << QString::fromUtf8(button) << key;
+            }
+        }
+    }
     void keyboardPressesButton() {
+        QFETCH(QString, button);
+        QFETCH(Qt::Key, key);
         TypeAll("700", "9", "17", "5");
-        Child(window, "計算")->setFocus();
-        QTest::keyClick(Child(window, "計算"), Qt::Key_Space);
-        QCOMPARE(Caption(window, "月給料"), QStringLiteral("112000"));
+        QWidget* pressed = Child(window, button);
+        pressed->setFocus();
+        QTest::keyClick(pressed, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        if (button == "計算") {
+            QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+        } else if (button == "clear") {
+            QVERIFY(Text(window, "時給").isEmpty());
+        } else {
+            QVERIFY(Forms::Schedule() != nullptr && Forms::Schedule()->isVisible());
+        }
     }
 
     void messageLeavesWindowAsItWas() {

@@ -212,6 +212,16 @@ private Q_SLOTS:
         }
     }
 
+    void enterConfirms() {
+        ScheduleWindow* schedule = OpenSchedule();
+        Type(schedule, "月_end", "5");
+        QWidget* confirm = Child(schedule, "input_end");
+        confirm->setFocus();
+        QCOMPARE(Answering([&] { QTest::keyClick(confirm, Qt::Key_Return); }).size(), 1);
+        QVERIFY(!schedule->isVisible());
+        QCOMPARE(Module1::WeeklyHours, std::int16_t(5));
+    }
+
     void editUndoneStillCounts() {
         ScheduleWindow* schedule = OpenSchedule();
         Type(schedule, "水_end", "8");
