@@ -11,6 +11,10 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include <memory>
 
 using namespace soranika;
 using namespace testing;
@@ -129,6 +133,64 @@ private Q_SLOTS:
             QVERIFY(command->menu() == nullptr);
             QVERIFY(command->shortcut().isEmpty());
         }
+    }
+
+    // The command that the mouse or the keyboard selects is drawn
+    // highlighted, in every style; Enter on 終了 ends the program.
+    void menuSelectionIsVisible_data() {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("way");
+        for (const QString& style : QStyleFactory::keys()) {
+            for (const char* way : {"hover", "Alt", "F10"}) {
+                QTest::addRow("%s %s", qPrintable(style), way) << style << QString(way);
+            }
+        }
+    }
+    void menuSelectionIsVisible() {
+        QFETCH(QString, style);
+        QFETCH(QString, way);
+        const std::unique_ptr<QStyle> drawn(QStyleFactory::create(style));
+        QMenuBar* bar = window->menuBar();
+        bar->setStyle(drawn.get());
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QImage inactive = bar->grab().toImage();
+        QAction* end = window->findChild<QAction*>("mnuEnd");
+        const QRect endRect = bar->actionGeometry(end);
+        if (way == "hover") {
+            QMouseEvent move(QEvent::MouseMove, endRect.center(),
+                             bar->mapToGlobal(endRect.center()), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(bar, &move);
+        } else {
+            Child(window, "時給")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), way == "Alt" ? Qt::Key_Alt : Qt::Key_F10,
+                            way == "Alt" ? Qt::AltModifier : Qt::NoModifier);
+            QCOMPARE(QApplication::focusWidget(), bar);
+            QTest::keyClick(bar, Qt::Key_Right);
+        }
+        QCOMPARE(bar->activeAction(), end);
+        const QImage active = bar->grab().toImage();
+        const auto changedShare = [&](const QRect& rect) {
+            int changed = 0;
+            for (int y = rect.top(); y <= rect.bottom(); ++y) {
+                for (int x = rect.left(); x <= rect.right(); ++x) {
+                    const QColor a = inactive.pixelColor(x, y), b = active.pixelColor(x, y);
+                    changed += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) +
+                                   qAbs(a.blue() - b.blue()) >
+                               96;
+                }
+            }
+            return double(changed) / (rect.width() * rect.height());
+        };
+        QVERIFY2(changedShare(endRect) > 0.5, qPrintable(QString::number(changedShare(endRect))));
+        QCOMPARE(changedShare(bar->actionGeometry(bar->actions()[0])), 0.0);
+        if (way != "hover") {
+            QSignalSpy closed(window, &MainWindow::closed);
+            QTest::keyClick(bar, Qt::Key_Return);
+            QCOMPARE(closed.count(), 1);
+        }
+        bar->setStyle(nullptr);
     }
 
     void tabOrder() {

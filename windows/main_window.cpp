@@ -2,6 +2,7 @@
 
 #include "forms.h"
 #include "guard.h"
+#include "menu_bar.h"
 #include "module1.h"
 #include "twips.h"
 #include "wage.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace soranika {
 
@@ -48,6 +50,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
+    auto* menu = new MenuBar(this);
+    setMenuBar(menu);
     auto* versionCommand = menuBar()->addAction(QStringLiteral("バージョン情報"));
     versionCommand->setObjectName(QStringLiteral("mnuVersion"));
     auto* endCommand = menuBar()->addAction(QStringLiteral("終了"));
@@ -139,6 +143,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     for (QLineEdit* b : {wage_, start_, end_, days_}) {
         connect(b, &QLineEdit::returnPressed, calculate_, &QPushButton::click);
     }
+
+    // F10 selects the first menu command, as Alt does.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, menu, &MenuBar::ToggleKeyboardSelection);
 
     resize(TwipsSize(4680, 3345) + QSize(0, menuBar()->sizeHint().height()));
 }
