@@ -207,12 +207,69 @@ private Q_SLOTS:
     }
 
     void accessibleNames() {
+        QAccessible::setActive(true);
+        const auto accessible = [&](const char* name) {
+            return QAccessible::queryAccessibleInterface(Child(window, name));
+        };
+        QCOMPARE(accessible("Shape1")->text(QAccessible::Name), QStringLiteral("計算結果"));
+        QCOMPARE(accessible("状態")->role(), QAccessible::StatusBar);
+        QCOMPARE(accessible("状態")->text(QAccessible::Name),
+                 QStringLiteral("数字を入力して 計算ボタンを押してください"));
+        QCOMPARE(accessible("日")->text(QAccessible::Name), QStringLiteral("１日 未計算"));
         QCOMPARE(Child(window, "時給")->accessibleName(), QStringLiteral("時給"));
         QVERIFY(Child(window, "開始時間")->accessibleName().startsWith("勤務時間"));
         QVERIFY(Child(window, "終了時間")->accessibleName().startsWith("勤務時間"));
         QVERIFY(Child(window, "開始時間")->accessibleName() !=
                 Child(window, "終了時間")->accessibleName());
         QCOMPARE(Child(window, "週")->accessibleName(), QStringLiteral("週"));
+    }
+
+    // What a screen reader hears after 計算: the status line, then each
+    // result by caption, value and unit; a message changes nothing.
+    void screenReaderHearsOutcome_data() {
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<QList<AccessibleEvent>>("expected");
+        const auto status = [](QAccessible::Event type, const QString& name) {
+            return AccessibleEvent{type, "状態", QAccessible::StatusBar, name};
+        };
+        const auto result = [](QAccessible::Event type, const char* control, const char* name) {
+            return AccessibleEvent{type, QString::fromUtf8(control), QAccessible::StaticText,
+                                   QString::fromUtf8(name)};
+        };
+        const QString resultStatus = Q(texts::kResultStatus).simplified();
+        QTest::newRow("result")
+            << "5"
+            << QList<AccessibleEvent>{
+                   status(QAccessible::NameChanged, resultStatus),
+                   result(QAccessible::NameChanged, "日", "１日 5600 円"),
+                   result(QAccessible::NameChanged, "週給料", "１週間 28000 円"),
+                   result(QAccessible::NameChanged, "月給料", "１ヶ月 112000 円"),
+                   status(QAccessible::Alert, resultStatus),
+                   result(QAccessible::Alert, "日", "１日 5600 円"),
+                   result(QAccessible::Alert, "週給料", "１週間 28000 円"),
+                   result(QAccessible::Alert, "月給料", "１ヶ月 112000 円")};
+        const QString caution = Q(texts::kCaution).simplified();
+        QTest::newRow("caution") << "6"
+                                 << QList<AccessibleEvent>{
+                                        status(QAccessible::NameChanged, caution),
+                                        status(QAccessible::Alert, caution)};
+        QTest::newRow("message") << "" << QList<AccessibleEvent>{};
+    }
+    void screenReaderHearsOutcome() {
+        if (!AccessibilityActive()) {
+            QSKIP("no accessibility bus (run through with_atspi.sh)");
+        }
+        QFETCH(QString, days);
+        QFETCH(QList<AccessibleEvent>, expected);
+        TypeAll("700", "9", "17", days);
+        QList<AccessibleEvent> heard;
+        Answering([&] { heard = AccessibleEvents([&] { Click(window, "計算"); }); });
+        // What the outcome changed, without the button's and the message box's
+        // own events.
+        heard.removeIf([](const AccessibleEvent& e) {
+            return !QStringList{"状態", "日", "週給料", "月給料"}.contains(e.control);
+        });
+        QCOMPARE(heard, expected);
     }
 
     void calculateShowsPay() {

@@ -78,6 +78,10 @@ private Q_SLOTS:
         QVERIFY(schedule != nullptr);
         QCOMPARE(schedule->objectName(), QStringLiteral("詳細設定"));
         QCOMPARE(schedule->windowTitle(), QStringLiteral("勤務時間\u3000詳細設定"));
+        // A screen reader meets it as a window named by its title.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(schedule);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QCOMPARE(accessible->text(QAccessible::Name), schedule->windowTitle());
         QCOMPARE(schedule->size(), TwipsSize(4680, 3090));
         QVERIFY(!(schedule->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(schedule->windowFlags() & Qt::WindowMaximizeButtonHint));

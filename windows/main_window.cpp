@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "accessibility.h"
 #include "forms.h"
 #include "guard.h"
 #include "menu_bar.h"
@@ -68,6 +69,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     shape->setFrameShadow(QFrame::Plain);
     shape->setLineWidth(2);
     shape->setGeometry(TwipsRect(2130, 1185, 2250, 1935));
+    shape->setAccessibleName(QStringLiteral("計算結果"));
+    SetAccessibleRole(shape, QAccessible::Grouping);
 
     const auto label = [client](const char* name, const QString& text, QRect geometry) {
         auto* l = new WrapLabel(text, client);
@@ -108,6 +111,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
     status_ = label("状態", InputPrompt(), TwipsRect(2220, 1245, 2085, 810));
     status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    SetAccessibleRole(status_, QAccessible::StatusBar);
     label("Label8", QStringLiteral("１日"), TwipsRect(2490, 2085, 690, 330));
     daily_ = label("日", kNotCalculated, TwipsRect(3030, 2040, 765, 285));
     label("Label10", QStringLiteral("円"), TwipsRect(3780, 2085, 705, 255));
@@ -123,6 +127,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     start_->setAccessibleName(hoursCaption_->text() + u' ' + startUnit_->text());
     end_->setAccessibleName(hoursCaption_->text() + u' ' + endUnit_->text());
     days_->setAccessibleName(daysCaption_->text());
+    NameResults();
 
     setTabOrder(wage_, days_);
     setTabOrder(days_, start_);
@@ -162,7 +167,7 @@ void MainWindow::ApplyOutcome(const WageOutcome& outcome) {
         ShowMessage(this, FromUtf8(outcome.text));
         return;
     case WageOutcome::Kind::Caution:
-        status_->setText(FromUtf8(outcome.text));
+        ShowStatus(FromUtf8(outcome.text));
         return;
     case WageOutcome::Kind::Result:
         if (outcome.maskInputs) {
@@ -175,7 +180,30 @@ void MainWindow::ApplyOutcome(const WageOutcome& outcome) {
         daily_->setText(FromUtf8(outcome.daily));
         weekly_->setText(FromUtf8(outcome.weekly));
         monthly_->setText(FromUtf8(outcome.monthly));
+        NameResults();
+        for (QWidget* changed :
+             std::initializer_list<QWidget*>{status_, daily_, weekly_, monthly_}) {
+            AnnounceChange(changed);
+        }
         return;
+    }
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+    status_->setText(text);
+    AnnounceChange(status_);
+}
+
+void MainWindow::NameResults() {
+    const std::pair<WrapLabel*, QString> results[] = {{daily_, QStringLiteral("１日")},
+                                                      {weekly_, QStringLiteral("１週間")},
+                                                      {monthly_, QStringLiteral("１ヶ月")}};
+    for (const auto& [result, caption] : results) {
+        // A pay is read with its unit; 未計算 and the mask without.
+        const QString value = result->text();
+        const bool pay = !value.isEmpty() && (value[0].isDigit() || value[0] == u'-');
+        result->setAccessibleName(caption + u' ' + value +
+                                  (pay ? QStringLiteral(" 円") : QString()));
     }
 }
 
@@ -187,7 +215,8 @@ void MainWindow::Clear() {
     for (WrapLabel* result : {daily_, weekly_, monthly_}) {
         result->setText(kNotCalculated);
     }
-    status_->setText(InputPrompt());
+    NameResults();
+    ShowStatus(InputPrompt());
     Forms::LoadSchedule();
     SetHourGroupEnabled(true);
 }
