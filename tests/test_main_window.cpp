@@ -14,8 +14,6 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include <memory>
-
 using namespace soranika;
 using namespace testing;
 
@@ -149,9 +147,10 @@ private Q_SLOTS:
     void menuSelectionIsVisible() {
         QFETCH(QString, style);
         QFETCH(QString, way);
-        const std::unique_ptr<QStyle> drawn(QStyleFactory::create(style));
         QMenuBar* bar = window->menuBar();
-        bar->setStyle(drawn.get());
+        QStyle* drawn = QStyleFactory::create(style);
+        drawn->setParent(bar); // goes with the window
+        bar->setStyle(drawn);
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         const QImage inactive = bar->grab().toImage();
@@ -190,7 +189,6 @@ private Q_SLOTS:
             QTest::keyClick(bar, Qt::Key_Return);
             QCOMPARE(closed.count(), 1);
         }
-        bar->setStyle(nullptr);
     }
 
     void tabOrder() {
