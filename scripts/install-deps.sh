@@ -32,6 +32,9 @@ for group in "$@"; do
             # the sanitizer build and the fuzz targets: clang with its
             # sanitizer and libFuzzer runtimes, llvm-symbolizer for reports
             clang libclang-rt-14-dev llvm
+            # what screen readers receive: the session and accessibility
+            # buses (tests/with_atspi.sh)
+            dbus-daemon at-spi2-core
         )
         ;;
     package)
@@ -42,6 +45,11 @@ for group in "$@"; do
             # properties
             x11-apps x11-utils netpbm
         )
+        ;;
+    a11y)
+        # scripts/atspi-events.sh: the program on Xvfb with a window manager,
+        # the accessibility bus and its Python client
+        packages+=(openbox at-spi2-core dbus-daemon python3-pyatspi)
         ;;
     bench)
         # the start-up benchmark under Xvfb, with a session bus; callgrind

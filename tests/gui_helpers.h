@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QHash>
 #include <QImage>
@@ -146,4 +147,51 @@ inline QList<Message> Answering(const std::function<void()>& action,
     return seen;
 }
 
+// The accessibility events that an action sends, as a screen reader
+// receives them: the event, the control's name and its accessible role
+// and name at that moment.
+struct AccessibleEvent {
+    QAccessible::Event type;
+    QString control;
+    QAccessible::Role role;
+    QString name;
+    bool operator==(const AccessibleEvent&) const = default;
+};
+
+// Whether the platform sends accessibility events: only with an
+// accessibility bus, which takes a moment to answer.
+inline bool AccessibilityActive() {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        return QTest::qWaitFor([] { return QAccessible::isActive(); }, 5000);
+    }
+    return QAccessible::isActive();
+}
+
+inline char* toString(const AccessibleEvent& e) {
+    return QTest::toString(QStringLiteral("%1 on %2 (role %3): %4")
+                               .arg(int(e.type), 0, 16)
+                               .arg(e.control)
+                               .arg(int(e.role), 0, 16)
+                               .arg(e.name));
+}
+
+inline QList<AccessibleEvent> AccessibleEvents(const std::function<void()>& action) {
+    static QList<AccessibleEvent>* recording = nullptr;
+    QList<AccessibleEvent> seen;
+    recording = &seen;
+    const auto previous = QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        QAccessibleInterface* object = event->accessibleInterface();
+        if (recording != nullptr && object != nullptr && event->object() != nullptr) {
+            recording->append({event->type(), event->object()->objectName(), object->role(),
+                               object->text(QAccessible::Name)});
+        }
+    });
+    action();
+    QAccessible::installUpdateHandler(previous);
+    recording = nullptr;
+    return seen;
+}
+
 } // namespace testing
+
+Q_DECLARE_METATYPE(testing::AccessibleEvent)

@@ -5,12 +5,15 @@
 #include "main_window.h"
 #include "module1.h"
 #include "result_label.h"
+#include "schedule_window.h"
 #include "twips.h"
 #include "wage.h"
 
 #include <QAction>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QToolTip>
 
 #include <utility>
@@ -152,6 +155,64 @@ private Q_SLOTS:
         }
     }
 
+    // The command that the mouse or the keyboard selects is drawn
+    // highlighted, in every style; Enter on 終了 ends the program.
+    void menuSelectionIsVisible_data() {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("way");
+        for (const QString& style : QStyleFactory::keys()) {
+            for (const char* way : {"hover", "Alt", "F10"}) {
+                QTest::addRow("%s %s", qPrintable(style), way) << style << QString(way);
+            }
+        }
+    }
+    void menuSelectionIsVisible() {
+        QFETCH(QString, style);
+        QFETCH(QString, way);
+        QMenuBar* bar = window->menuBar();
+        QStyle* drawn = QStyleFactory::create(style);
+        drawn->setParent(bar); // goes with the window
+        bar->setStyle(drawn);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QImage inactive = bar->grab().toImage();
+        QAction* end = window->findChild<QAction*>("mnuEnd");
+        const QRect endRect = bar->actionGeometry(end);
+        if (way == "hover") {
+            QMouseEvent move(QEvent::MouseMove, endRect.center(),
+                             bar->mapToGlobal(endRect.center()), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(bar, &move);
+        } else {
+            Child(window, "時給")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), way == "Alt" ? Qt::Key_Alt : Qt::Key_F10,
+                            way == "Alt" ? Qt::AltModifier : Qt::NoModifier);
+            QCOMPARE(QApplication::focusWidget(), bar);
+            QTest::keyClick(bar, Qt::Key_Right);
+        }
+        QCOMPARE(bar->activeAction(), end);
+        const QImage active = bar->grab().toImage();
+        const auto changedShare = [&](const QRect& rect) {
+            int changed = 0;
+            for (int y = rect.top(); y <= rect.bottom(); ++y) {
+                for (int x = rect.left(); x <= rect.right(); ++x) {
+                    const QColor a = inactive.pixelColor(x, y), b = active.pixelColor(x, y);
+                    changed += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) +
+                                   qAbs(a.blue() - b.blue()) >
+                               96;
+                }
+            }
+            return double(changed) / (rect.width() * rect.height());
+        };
+        QVERIFY2(changedShare(endRect) > 0.5, qPrintable(QString::number(changedShare(endRect))));
+        QCOMPARE(changedShare(bar->actionGeometry(bar->actions()[0])), 0.0);
+        if (way != "hover") {
+            QSignalSpy closed(window, &MainWindow::closed);
+            QTest::keyClick(bar, Qt::Key_Return);
+            QCOMPARE(closed.count(), 1);
+        }
+    }
+
     void tabOrder() {
         const QStringList expected = {"時給",          "週",   "開始時間", "終了時間",
                                       "詳細設定start", "計算", "clear",    "時給"};
@@ -166,12 +227,69 @@ private Q_SLOTS:
     }
 
     void accessibleNames() {
+        QAccessible::setActive(true);
+        const auto accessible = [&](const char* name) {
+            return QAccessible::queryAccessibleInterface(Child(window, name));
+        };
+        QCOMPARE(accessible("Shape1")->text(QAccessible::Name), QStringLiteral("計算結果"));
+        QCOMPARE(accessible("状態")->role(), QAccessible::StatusBar);
+        QCOMPARE(accessible("状態")->text(QAccessible::Name),
+                 QStringLiteral("数字を入力して 計算ボタンを押してください"));
+        QCOMPARE(accessible("日")->text(QAccessible::Name), QStringLiteral("１日 未計算"));
         QCOMPARE(Child(window, "時給")->accessibleName(), QStringLiteral("時給"));
         QVERIFY(Child(window, "開始時間")->accessibleName().startsWith("勤務時間"));
         QVERIFY(Child(window, "終了時間")->accessibleName().startsWith("勤務時間"));
         QVERIFY(Child(window, "開始時間")->accessibleName() !=
                 Child(window, "終了時間")->accessibleName());
         QCOMPARE(Child(window, "週")->accessibleName(), QStringLiteral("週"));
+    }
+
+    // What a screen reader hears after 計算: the status line, then each
+    // result by caption, value and unit; a message changes nothing.
+    void screenReaderHearsOutcome_data() {
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<QList<AccessibleEvent>>("expected");
+        const auto status = [](QAccessible::Event type, const QString& name) {
+            return AccessibleEvent{type, "状態", QAccessible::StatusBar, name};
+        };
+        const auto result = [](QAccessible::Event type, const char* control, const char* name) {
+            return AccessibleEvent{type, QString::fromUtf8(control), QAccessible::StaticText,
+                                   QString::fromUtf8(name)};
+        };
+        const QString resultStatus = Q(texts::kResultStatus).simplified();
+        QTest::newRow("result")
+            << "5"
+            << QList<AccessibleEvent>{
+                   status(QAccessible::NameChanged, resultStatus),
+                   result(QAccessible::NameChanged, "日", "１日 5600 円"),
+                   result(QAccessible::NameChanged, "週給料", "１週間 28000 円"),
+                   result(QAccessible::NameChanged, "月給料", "１ヶ月 112000 円"),
+                   status(QAccessible::Alert, resultStatus),
+                   result(QAccessible::Alert, "日", "１日 5600 円"),
+                   result(QAccessible::Alert, "週給料", "１週間 28000 円"),
+                   result(QAccessible::Alert, "月給料", "１ヶ月 112000 円")};
+        const QString caution = Q(texts::kCaution).simplified();
+        QTest::newRow("caution") << "6"
+                                 << QList<AccessibleEvent>{
+                                        status(QAccessible::NameChanged, caution),
+                                        status(QAccessible::Alert, caution)};
+        QTest::newRow("message") << "" << QList<AccessibleEvent>{};
+    }
+    void screenReaderHearsOutcome() {
+        if (!AccessibilityActive()) {
+            QSKIP("no accessibility bus (run through with_atspi.sh)");
+        }
+        QFETCH(QString, days);
+        QFETCH(QList<AccessibleEvent>, expected);
+        TypeAll("700", "9", "17", days);
+        QList<AccessibleEvent> heard;
+        Answering([&] { heard = AccessibleEvents([&] { Click(window, "計算"); }); });
+        // What the outcome changed, without the button's and the message box's
+        // own events.
+        heard.removeIf([](const AccessibleEvent& e) {
+            return !QStringList{"状態", "日", "週給料", "月給料"}.contains(e.control);
+        });
+        QCOMPARE(heard, expected);
     }
 
     void calculateShowsPay() {
@@ -254,11 +372,32 @@ private Q_SLOTS:
         QCOMPARE(Results(), (QStringList{"4000", "12000", "48000"}));
     }
 
+    // Space, Return and the keypad's Enter press the focused button.
+    void keyboardPressesButton_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Qt::Key>("key");
+        for (const char* button : {"計算", "clear", "詳細設定start"}) {
+            for (const auto& [keyName, key] :
+                 {std::pair{"Space", Qt::Key_Space}, std::pair{"Return", Qt::Key_Return},
+                  std::pair{"Enter", Qt::Key_Enter}}) {
+                QTest::addRow("%s %s", button, keyName) << QString::fromUtf8(button) << key;
+            }
+        }
+    }
     void keyboardPressesButton() {
+        QFETCH(QString, button);
+        QFETCH(Qt::Key, key);
         TypeAll("700", "9", "17", "5");
-        Child(window, "計算")->setFocus();
-        QTest::keyClick(Child(window, "計算"), Qt::Key_Space);
-        QCOMPARE(Caption(window, "月給料"), QStringLiteral("112000"));
+        QWidget* pressed = Child(window, button);
+        pressed->setFocus();
+        QTest::keyClick(pressed, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        if (button == "計算") {
+            QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
+        } else if (button == "clear") {
+            QVERIFY(Text(window, "時給").isEmpty());
+        } else {
+            QVERIFY(Forms::Schedule() != nullptr && Forms::Schedule()->isVisible());
+        }
     }
 
     void messageLeavesWindowAsItWas() {

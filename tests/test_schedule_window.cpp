@@ -78,6 +78,10 @@ private Q_SLOTS:
         QVERIFY(schedule != nullptr);
         QCOMPARE(schedule->objectName(), QStringLiteral("詳細設定"));
         QCOMPARE(schedule->windowTitle(), QStringLiteral("勤務時間\u3000詳細設定"));
+        // A screen reader meets it as a window named by its title.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(schedule);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QCOMPARE(accessible->text(QAccessible::Name), schedule->windowTitle());
         QCOMPARE(schedule->size(), TwipsSize(4680, 3090));
         QVERIFY(!(schedule->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(schedule->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -210,6 +214,16 @@ private Q_SLOTS:
         for (const char* box : {"週", "終了時間", "開始時間"}) {
             QCOMPARE(Text(main, box), QStringLiteral("***"));
         }
+    }
+
+    void enterConfirms() {
+        ScheduleWindow* schedule = OpenSchedule();
+        Type(schedule, "月_end", "5");
+        QWidget* confirm = Child(schedule, "input_end");
+        confirm->setFocus();
+        QCOMPARE(Answering([&] { QTest::keyClick(confirm, Qt::Key_Return); }).size(), 1);
+        QVERIFY(!schedule->isVisible());
+        QCOMPARE(Module1::WeeklyHours, std::int16_t(5));
     }
 
     void editUndoneStillCounts() {

@@ -4,11 +4,13 @@
 #include "application.h"
 #include "forms.h"
 #include "main_window.h"
+#include "menu_bar.h"
 #include "schedule_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,6 +77,14 @@ int main(int argc, char* argv[]) {
         ApplyDarkTheme();
     }
     Save(main, dir, QStringLiteral("main"));
+
+    // 終了 selected from the keyboard: F10, then Right.
+    auto* bar = static_cast<soranika::MenuBar*>(main->menuBar());
+    bar->ToggleKeyboardSelection();
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(bar, &right);
+    Save(main, dir, QStringLiteral("main-menu-selected"));
+    bar->ToggleKeyboardSelection();
 
     Type(main, "時給", QStringLiteral("700"));
     Type(main, "開始時間", QStringLiteral("9"));

@@ -1,8 +1,10 @@
 #include "main_window.h"
 
+#include "accessibility.h"
 #include "design_font.h"
 #include "forms.h"
 #include "guard.h"
+#include "menu_bar.h"
 #include "module1.h"
 #include "result_label.h"
 #include "twips.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <utility>
@@ -62,6 +65,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
+    auto* menu = new MenuBar(this);
+    setMenuBar(menu);
     auto* versionCommand = menuBar()->addAction(QStringLiteral("バージョン情報"));
     versionCommand->setObjectName(QStringLiteral("mnuVersion"));
     auto* endCommand = menuBar()->addAction(QStringLiteral("終了"));
@@ -81,6 +86,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     shape->setFrameShadow(QFrame::Plain);
     shape->setLineWidth(2);
     shape->setGeometry(TwipsRect(2130, 1185, 2250, 1935));
+    shape->setAccessibleName(QStringLiteral("計算結果"));
+    SetAccessibleRole(shape, QAccessible::Grouping);
 
     const auto label = [client](const char* name, const QString& text, QRect geometry) {
         auto* l = new WrapLabel(text, client);
@@ -121,6 +128,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
     status_ = label("状態", InputPrompt(), TwipsRect(2220, 1245, 2085, 810));
     status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    SetAccessibleRole(status_, QAccessible::StatusBar);
     const auto result = [client](const char* name, QRect geometry) {
         auto* l = new ResultLabel(kNotCalculated, client);
         l->setObjectName(QString::fromUtf8(name));
@@ -149,6 +157,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     start_->setAccessibleName(hoursCaption_->text() + u' ' + startUnit_->text());
     end_->setAccessibleName(hoursCaption_->text() + u' ' + endUnit_->text());
     days_->setAccessibleName(daysCaption_->text());
+    NameResults();
 
     setTabOrder(wage_, days_);
     setTabOrder(days_, start_);
@@ -169,6 +178,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     for (QLineEdit* b : {wage_, start_, end_, days_}) {
         connect(b, &QLineEdit::returnPressed, calculate_, &QPushButton::click);
     }
+
+    // F10 selects the first menu command, as Alt does.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, menu, &MenuBar::ToggleKeyboardSelection);
 }
 
 void MainWindow::Calculate() {
@@ -182,7 +195,7 @@ void MainWindow::ApplyOutcome(const WageOutcome& outcome) {
         ShowMessage(this, FromUtf8(outcome.text));
         return;
     case WageOutcome::Kind::Caution:
-        status_->setText(FromUtf8(outcome.text));
+        ShowStatus(FromUtf8(outcome.text));
         return;
     case WageOutcome::Kind::Result:
         if (outcome.maskInputs) {
@@ -195,7 +208,30 @@ void MainWindow::ApplyOutcome(const WageOutcome& outcome) {
         daily_->setText(FromUtf8(outcome.daily));
         weekly_->setText(FromUtf8(outcome.weekly));
         monthly_->setText(FromUtf8(outcome.monthly));
+        NameResults();
+        for (QWidget* changed :
+             std::initializer_list<QWidget*>{status_, daily_, weekly_, monthly_}) {
+            AnnounceChange(changed);
+        }
         return;
+    }
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+    status_->setText(text);
+    AnnounceChange(status_);
+}
+
+void MainWindow::NameResults() {
+    const std::pair<QLabel*, QString> results[] = {{daily_, QStringLiteral("１日")},
+                                                   {weekly_, QStringLiteral("１週間")},
+                                                   {monthly_, QStringLiteral("１ヶ月")}};
+    for (const auto& [result, caption] : results) {
+        // A pay is read with its unit; 未計算 and the mask without.
+        const QString value = result->text();
+        const bool pay = !value.isEmpty() && (value[0].isDigit() || value[0] == u'-');
+        result->setAccessibleName(caption + u' ' + value +
+                                  (pay ? QStringLiteral(" 円") : QString()));
     }
 }
 
@@ -207,7 +243,8 @@ void MainWindow::Clear() {
     for (ResultLabel* result : {daily_, weekly_, monthly_}) {
         result->setText(kNotCalculated);
     }
-    status_->setText(InputPrompt());
+    NameResults();
+    ShowStatus(InputPrompt());
     Forms::LoadSchedule();
     SetHourGroupEnabled(true);
 }

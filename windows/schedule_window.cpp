@@ -1,5 +1,6 @@
 #include "schedule_window.h"
 
+#include "accessibility.h"
 #include "design_font.h"
 #include "forms.h"
 #include "guard.h"
@@ -58,6 +59,7 @@ ScheduleWindow::ScheduleWindow(QWidget* parent) : QWidget(parent) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     resize(TwipsSize(4680, 3090));
+    SetAccessibleRole(this, QAccessible::Window);
 
     const auto label = [this](const char* name, const QString& text, QRect geometry) {
         auto* l = new WrapLabel(text, this);

@@ -9,7 +9,11 @@ namespace {
 constexpr int kCaptionMargin = 4; // room kept free on each side of the caption
 }
 
-WrapButton::WrapButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+WrapButton::WrapButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+    // Enter presses the focused button, as on Windows, and the button shows
+    // itself as the default while it has the focus.
+    setAutoDefault(true);
+}
 
 QStringList WrapButton::lines() const {
     const int width = qMax(1, this->width() - 2 * kCaptionMargin);
