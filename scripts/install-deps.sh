@@ -33,8 +33,9 @@ for group in "$@"; do
             # sanitizer and libFuzzer runtimes, llvm-symbolizer for reports
             clang libclang-rt-14-dev llvm
             # what screen readers receive: the session and accessibility
-            # buses (tests/with_atspi.sh)
-            dbus-daemon at-spi2-core
+            # buses (tests/with_atspi.sh); the window titles as the X server
+            # holds them (xprop)
+            dbus-daemon at-spi2-core x11-utils
         )
         ;;
     package)

@@ -1,5 +1,7 @@
 // The main window as a user meets it: its controls as laid out, typing,
 // 計算 and クリアー with mouse and keyboard, and the message box.
+#include "about_window.h"
+#include "application.h"
 #include "forms.h"
 #include "gui_helpers.h"
 #include "main_window.h"
@@ -11,6 +13,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleFactory>
@@ -290,6 +293,29 @@ private Q_SLOTS:
             return !QStringList{"状態", "日", "週給料", "月給料"}.contains(e.control);
         });
         QCOMPARE(heard, expected);
+    }
+
+    // The titles a window manager shows, as the X server holds them: the
+    // captions, with nothing appended.
+    void windowTitlesOnX11() {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+            QSKIP("needs an X server (run through with_atspi.sh)");
+        }
+        SetUpApplication(*qApp);
+        Forms::ShowSchedule();
+        Forms::ShowAbout();
+        for (const auto& [shown, title] :
+             {std::pair<QWidget*, QString>{window, "ソラニカ"},
+              std::pair<QWidget*, QString>{Forms::Schedule(), "勤務時間\u3000詳細設定"},
+              std::pair<QWidget*, QString>{Forms::About(), "ソラニカのﾊﾞｰｼﾞｮﾝ情報"}}) {
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"), QStringList{"-id", QString::number(shown->winId()),
+                                                             "-notype", "_NET_WM_NAME"});
+            QVERIFY(xprop.waitForFinished());
+            QCOMPARE(QString::fromUtf8(xprop.readAllStandardOutput()).trimmed(),
+                     "_NET_WM_NAME = \"" + title + '"');
+        }
     }
 
     void calculateShowsPay() {

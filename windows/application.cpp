@@ -114,7 +114,7 @@ void CentreOnScreen(QWidget* window) {
     }
 }
 
-int RunApplication(QApplication& app) {
+void SetUpApplication(QApplication& app) {
     // No display name: the toolkit would append it to the title of every
     // window but the main one, and the titles are the windows' captions.
     app.setApplicationName(QStringLiteral("soranika"));
@@ -123,7 +123,10 @@ int RunApplication(QApplication& app) {
     // The program ends with its main window, whatever else is still open
     // or hidden.
     app.setQuitOnLastWindowClosed(false);
+}
 
+int RunApplication(QApplication& app) {
+    SetUpApplication(app);
     MainWindow* window = Forms::Main();
     QObject::connect(window, &MainWindow::closed, &app, &QApplication::quit);
     CentreOnScreen(window);

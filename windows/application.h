@@ -19,6 +19,9 @@ void InstallDesktopIdentity(QApplication& app);
 // a window not shown yet, when it is shown, with the size it has then.
 void CentreOnScreen(QWidget* window);
 
+// The application's names, font and icon, and its end with the main window.
+void SetUpApplication(QApplication& app);
+
 // Sets up the application and shows the main window; returns when the
 // program ends.
 int RunApplication(QApplication& app);
