@@ -145,11 +145,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     monthly_ = result("月給料", TwipsRect(3060, 2775, 750, 195));
     auto* monthlyUnit = label("Label13", QStringLiteral("円"), TwipsRect(3765, 2775, 630, 300));
     // Each amount's label reaches a few pixels under its unit's: the amount
-    // ends where the unit begins.
+    // ends a pixel before the unit begins.
+    constexpr int kGapBeforeUnit = 1;
     for (auto [amount, unit] : {std::pair{daily_, dailyUnit}, std::pair{weekly_, weeklyUnit},
                                 std::pair{monthly_, monthlyUnit}}) {
-        amount->setContentsMargins(0, 0, std::max(0, amount->geometry().right() + 1 - unit->x()),
-                                   0);
+        amount->setContentsMargins(
+            0, 0, std::max(0, amount->geometry().right() + 1 + kGapBeforeUnit - unit->x()), 0);
     }
 
     // What a screen reader announces for each box: its caption.
