@@ -106,7 +106,6 @@ private Q_SLOTS:
         QWidget* control = Child(OpenAbout(), name);
         QCOMPARE(control->geometry(),
                  TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-        QCOMPARE(control->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
         QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("IPAPGothic"));
         QCOMPARE(control->font().pointSizeF(), points);
         QCOMPARE(control->font().bold(), bold);

@@ -6,23 +6,30 @@ namespace {
 
 const QString kDesignFamily = QStringLiteral("ＭＳ Ｐゴシック");
 
-void InstallSubstitutes() {
-#ifndef Q_OS_WIN
-    static const bool installed = [] {
-        const QString standIn = QStringLiteral("IPAPGothic");
-        QFont::insertSubstitution(kDesignFamily, standIn);
-        QFont::insertSubstitution(QStringLiteral("MS PGothic"), standIn);
-        return true;
-    }();
-    Q_UNUSED(installed);
-#endif
+#ifdef Q_OS_WIN
+const QString& Family() {
+    return kDesignFamily;
 }
+#else
+// IPA P Gothic, which has the metrics of "ＭＳ Ｐゴシック", asked for by its own
+// name: a family that is not installed would cost a fallback search through
+// every installed font before the first paint. Whatever asks for the
+// designed family by name gets it too.
+const QString& Family() {
+    static const QString standIn = [] {
+        const QString family = QStringLiteral("IPAPGothic");
+        QFont::insertSubstitution(kDesignFamily, family);
+        QFont::insertSubstitution(QStringLiteral("MS PGothic"), family);
+        return family;
+    }();
+    return standIn;
+}
+#endif
 
 } // namespace
 
 QFont DesignFont(qreal points, bool bold) {
-    InstallSubstitutes();
-    QFont font(kDesignFamily);
+    QFont font(Family());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);

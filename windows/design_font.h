@@ -7,8 +7,8 @@
 
 namespace soranika {
 
-// The designed font at a size. Where "ＭＳ Ｐゴシック" is not installed, IPA P
-// Gothic, which has its metrics, stands in for it.
+// The designed font at a size: "ＭＳ Ｐゴシック" on Windows, IPA P Gothic, which
+// has its metrics, elsewhere.
 QFont DesignFont(qreal points = 9, bool bold = false);
 
 } // namespace soranika
