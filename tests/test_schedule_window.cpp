@@ -190,8 +190,19 @@ private Q_SLOTS:
         Type(schedule, "日_end", "17");
         Type(schedule, "土_bigin", "10");
         Type(schedule, "土_end", "15");
+        // While the message shows, the schedule is on screen, detail mode is
+        // on and the main window masked, and the total not yet stored.
         QList<bool> visible;
-        const auto messages = Confirm(schedule, &visible);
+        QList<QStringList> whileShown;
+        const auto messages = Answering(
+            [&] { Click(schedule, "input_end"); },
+            [&](Message&) {
+                visible.append(schedule->isVisible());
+                whileShown.append({QString::number(Module1::DetailMode),
+                                   QString::number(Module1::WeeklyHours), Text(main, "週"),
+                                   QString::number(Child(main, "週")->isEnabled())});
+            });
+        QCOMPARE(whileShown, (QList<QStringList>{{"1", "0", "****", "0"}}));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, kSwitchMessage);
         QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
