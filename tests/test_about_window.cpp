@@ -20,19 +20,12 @@
 using namespace soranika;
 using namespace testing;
 
-namespace {
-
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
-
-} // namespace
-
 class TestAboutWindow : public QObject {
     Q_OBJECT
 
     MainWindow* main = nullptr;
     FakeRegistry registry;
-    FakeFiles files;
+    FakeFileTest files;
     FakeLauncher launcher;
 
     AboutWindow* OpenAbout() {
@@ -48,7 +41,7 @@ private Q_SLOTS:
     void initTestCase() { InstallApplicationFont(*qApp); }
     void init() {
         registry = FakeRegistry();
-        files = FakeFiles();
+        files = FakeFileTest();
         launcher = FakeLauncher();
         AboutWindow::UseSystem(&registry, &files, &launcher);
         main = Forms::Main();
@@ -206,7 +199,7 @@ private Q_SLOTS:
 
     void sysInfo_data() {
         QTest::addColumn<QString>("firstValue");  // MSINFO PATH, empty: none
-        QTest::addColumn<QString>("secondValue"); // Shared Tools Location MSINFO
+        QTest::addColumn<QString>("secondValue"); // the tool's folder, empty: none
         QTest::addColumn<QString>("fileThere");
         QTest::addColumn<bool>("launchSucceeds");
         QTest::addColumn<QString>("launched"); // empty: nothing launched
@@ -235,17 +228,24 @@ private Q_SLOTS:
         QFETCH(QString, launched);
         QFETCH(bool, message);
         if (!firstValue.isEmpty()) {
-            registry.keys[kMsinfoKey][u"PATH"] = {kRegSz, firstValue.toStdU16String()};
+            registry.keys[kMsinfoKey].values[kMsinfoPathValue] = {
+                kRegSz, Text(firstValue.toStdU16String())};
         }
         if (!secondValue.isEmpty()) {
-            registry.keys[kLocationKey][u"MSINFO"] = {kRegSz, secondValue.toStdU16String()};
+            registry.keys[kLocationKey].values[kLocationValue] = {
+                kRegSz, Text(secondValue.toStdU16String())};
         }
-        files.existing = fileThere.toStdU16String();
-        launcher.succeeds = launchSucceeds;
+        if (!fileThere.isEmpty()) {
+            files.files.insert(fileThere.toStdU16String());
+        }
+        if (launchSucceeds && !launched.isEmpty()) {
+            launcher.programs.insert(launched.toStdU16String());
+        }
 
         AboutWindow* about = OpenAbout();
         const auto messages = Answering([&] { Click(about, "cmdSysInfo"); });
-        QCOMPARE(launcher.launched, launched.isEmpty() ? QStringList() : QStringList{launched});
+        QCOMPARE(Strings(launcher.launched),
+                 launched.isEmpty() ? QStringList() : QStringList{launched});
         QCOMPARE(messages.size(), message ? 1 : 0);
         if (message) {
             QCOMPARE(messages[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
@@ -253,7 +253,10 @@ private Q_SLOTS:
         }
         QVERIFY(about->isVisible()); // stays open and unchanged
         QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
-        QCOMPARE(registry.lastAccess & ~kKeyQueryValue, 0u); // read only
+        QVERIFY(!registry.masks.empty());
+        for (const std::uint32_t mask : registry.masks) {
+            QCOMPARE(mask & ~kKeyQueryValue, 0u); // read only
+        }
     }
 
     void closingMainWindowClosesAbout() {

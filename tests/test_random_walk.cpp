@@ -513,11 +513,9 @@ std::optional<QString> TypeInto(QLineEdit* box, const Typing& t) {
 // registry, file test and launch, so that nothing real is ever started.
 
 FakeRegistry walkRegistry;
-FakeFiles walkFiles;
+FakeFileTest walkFiles;
 FakeLauncher walkLauncher;
 
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kToolFolder =
     QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo");
 
@@ -537,33 +535,37 @@ struct SysInfoSetup {
                  launches ? QStringLiteral("works") : QStringLiteral("fails"));
     }
     void Install() const {
-        walkRegistry.keys.clear();
-        walkFiles.existing.clear();
-        walkLauncher.launched.clear();
-        walkLauncher.succeeds = launches;
-        auto& path = walkRegistry.keys[kMsinfoKey];
+        const std::u16string tool = (kToolFolder + "\\msinfo32.exe").toStdU16String();
+        const std::u16string located = (kToolFolder + "\\MSINFO32.EXE").toStdU16String();
+        walkRegistry = FakeRegistry();
+        walkFiles = FakeFileTest();
+        walkLauncher = FakeLauncher();
+        if (launches) {
+            walkLauncher.programs = {tool, located};
+        }
+        auto& path = walkRegistry.keys[kMsinfoKey].values;
         switch (first) {
         case 1:
-            path[u"PATH"] = {kRegSz, (kToolFolder + "\\msinfo32.exe").toStdU16String(), false};
+            path[kMsinfoPathValue] = {kRegSz, Text(tool)};
             break;
         case 2:
-            path[u"PATH"] = {kRegSz, u"", false};
+            path[kMsinfoPathValue] = {kRegSz, Text(u"")};
             break;
         case 3:
-            path[u"PATH"] = {kRegExpandSz, u"%ProgramFiles%\\msinfo32.exe", false};
+            path[kMsinfoPathValue] = {kRegExpandSz, Text(u"%ProgramFiles%\\msinfo32.exe")};
             break;
         case 4:
-            path[u"PATH"] = {kRegSz, u"", true};
+            path[kMsinfoPathValue] = {kRegSz, {}};
             break;
         default:
             break;
         }
         if (second != 0) {
-            walkRegistry.keys[kLocationKey][u"MSINFO"] = {kRegSz, kToolFolder.toStdU16String(),
-                                                          false};
+            walkRegistry.keys[kLocationKey].values[kLocationValue] = {
+                kRegSz, Text(kToolFolder.toStdU16String())};
         }
         if (second == 1) {
-            walkFiles.existing = (kToolFolder + "\\MSINFO32.EXE").toStdU16String();
+            walkFiles.files.insert(located);
         }
     }
     // What is launched, and whether the message shows.
@@ -1359,9 +1361,9 @@ private:
                 [this, setup](const QList<Shown>& seen) {
                     const auto [launched, message] = setup.Expected();
                     ExpectMessages(seen, message ? QStringList{kSysInfoMessage} : QStringList{});
-                    Expect(walkLauncher.launched == launched,
-                           "launched [" + walkLauncher.launched.join(", ") + "], expected [" +
-                               launched.join(", ") + "]");
+                    const QStringList was = Strings(walkLauncher.launched);
+                    Expect(was == launched, "launched [" + was.join(", ") + "], expected [" +
+                                                launched.join(", ") + "]");
                     Count(message ? QStringLiteral("ｼｽﾃﾑ情報: message")
                                   : QStringLiteral("ｼｽﾃﾑ情報: started"));
                 }};
