@@ -2,6 +2,8 @@
 // their names, type and click as a user does, and answer message boxes.
 #pragma once
 
+#include "qtext.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>

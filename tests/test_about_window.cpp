@@ -5,6 +5,7 @@
 #include "application.h"
 #include "fake_system.h"
 #include "forms.h"
+#include "guard.h"
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "sysinfo.h"
@@ -60,7 +61,7 @@ private Q_SLOTS:
         QVERIFY(about != nullptr);
         QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
         QCOMPARE(about->windowTitle(), QStringLiteral("ソラニカのﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(Caption(about, "lblTitle"), QStringLiteral("ソラニカ"));
+        QCOMPARE(Caption(about, "lblTitle"), ApplicationTitle());
         QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
         QCOMPARE(Caption(about, "lblDescription"),
                  QStringLiteral("本ソフトを使用することで発生した") + QString(22, QChar(u' ')) +
@@ -249,7 +250,7 @@ private Q_SLOTS:
         QCOMPARE(messages.size(), message ? 1 : 0);
         if (message) {
             QCOMPARE(messages[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
-            QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+            QCOMPARE(messages[0].title, ApplicationTitle());
         }
         QVERIFY(about->isVisible()); // stays open and unchanged
         QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));

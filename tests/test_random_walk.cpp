@@ -60,27 +60,20 @@ struct Settings {
 };
 Settings settings;
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 std::string U8(const QString& text) {
     return text.toStdString();
 }
 
-const QString kNotCalculated = QStringLiteral("未計算");
+const QString kNotCalculated = MainWindow::NotCalculated();
 const QString kDetailModeMask = QStringLiteral("****");
 const QString kInputMask = Q(texts::kInputMask);
 const QString kDailyMask = Q(texts::kDailyMask);
-const QString kSwitchMessage = QStringLiteral(
-    "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンをクリックしてく"
-    "ださい。");
-const QString kSysInfoMessage = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
+const QString kSwitchMessage = ScheduleWindow::DetailModeMessage();
+const QString kSysInfoMessage = QString::fromStdU16String(std::u16string(kSysInfoUnavailable));
 // 時給, 開始時間, 終了時間, 週: the order of EvaluateWage's texts.
 const QStringList kMainBoxes = {"時給", "開始時間", "終了時間", "週"};
 const QStringList kHourGroupLabels = {"Label3", "Label6", "Label7", "Label4", "Label5"};
-const QStringList kDayFields = {"日_bigin", "日_end",   "月_bigin", "月_end",   "火_bigin",
-                                "火_end",   "水_bigin", "水_end",   "木_bigin", "木_end",
-                                "金_bigin", "金_end",   "土_bigin", "土_end"};
+const QStringList kDayFields = ScheduleWindow::DayFieldNames();
 
 // xoshiro256**, seeded through splitmix64: the same numbers on every
 // platform and standard library.
@@ -252,7 +245,7 @@ const QStringList kHexOctal = {"&HFF",    "&hff",  "&H7FFF", "&H8000", "&HFFFF",
 const QStringList kOver16Bit = {"32767",    "32768",    "32767.5", "32766.5",  "-32768",
                                 "-32768.5", "-32769",   "40000",   "65536",    "1e5",
                                 "99999999", "3.2768E4", "&H7FFF",  "&O100000", "１００００００"};
-const QStringList kMasks = {"***", "****", "*****", "未計算", "*"};
+const QStringList kMasks = {"***", "****", "*****", kNotCalculated, "*"};
 const QStringList kBlanks = {" 9 ",          "9\t", "1 7",      "\t\n 700",  "7 0 0",
                              "\u3000\u3000", "  ",  "\u3000９", "9\u3000時", "1\r\n7"};
 const QStringList kTiny = {"1e-400", "4.9e-324", "2.5e-5", "0.00001", "1e-5",
@@ -885,8 +878,7 @@ private:
         QStringList texts;
         for (const Shown& m : seen) {
             texts << m.text;
-            Expect(m.title == QStringLiteral("ソラニカ"),
-                   "a message box captioned " + Quoted(m.title));
+            Expect(m.title == ApplicationTitle(), "a message box captioned " + Quoted(m.title));
             Expect(m.buttons == 1 && m.noIcon,
                    "a message box with " + QString::number(m.buttons) + " buttons or an icon");
         }
@@ -1537,7 +1529,8 @@ private Q_SLOTS:
             extra->show();
             break;
         case 6:
-            extra = std::make_unique<QMessageBox>(QMessageBox::NoIcon, "ソラニカ", "left open");
+            extra =
+                std::make_unique<QMessageBox>(QMessageBox::NoIcon, ApplicationTitle(), "left open");
             extra->show();
             break;
         case 7:

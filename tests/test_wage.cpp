@@ -1,19 +1,15 @@
 // The decision behind 計算: the checks in their order, each boundary on both
 // sides, the pay, detail mode, and overflow.
+#include "qtext.h"
 #include "runtime.h"
 #include "wage.h"
 
 #include <QTest>
 
 using namespace soranika;
+using testing::Q;
 
 Q_DECLARE_METATYPE(WageOutcome::Kind)
-
-namespace {
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-} // namespace
 
 class TestWage : public QObject {
     Q_OBJECT

@@ -40,6 +40,14 @@ constexpr DayRow kRows[] = {
 
 } // namespace
 
+QStringList ScheduleWindow::DayFieldNames() {
+    QStringList names;
+    for (const DayRow& row : kRows) {
+        names << QString::fromUtf8(row.startField) << QString::fromUtf8(row.endField);
+    }
+    return names;
+}
+
 QString ScheduleWindow::DetailModeMessage() {
     return QStringLiteral(
         "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンを"

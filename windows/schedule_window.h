@@ -6,6 +6,7 @@
 
 #include "schedule.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -25,6 +26,8 @@ public:
 
     // The text of the caution at the top of the window.
     static QString CautionText();
+    // The names of the fourteen day fields, Sunday first: start, end, ...
+    static QStringList DayFieldNames();
     // The message shown when a confirmation switches detail mode on.
     static QString DetailModeMessage();
 
