@@ -83,14 +83,14 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("twips");
         QTest::addColumn<qreal>("points");
         QTest::addColumn<bool>("bold");
+        // clang-format off
         QTest::newRow("lblTitle") << "lblTitle" << QRect(1065, 210, 4425, 480) << 18.0 << true;
         QTest::newRow("lblVersion") << "lblVersion" << QRect(1050, 780, 3885, 225) << 11.25 << true;
-        QTest::newRow("lblDescription")
-            << "lblDescription" << QRect(1050, 1125, 3885, 1170) << 9.0 << false;
-        QTest::newRow("lblDisclaimer")
-            << "lblDisclaimer" << QRect(255, 2625, 3870, 825) << 9.0 << false;
+        QTest::newRow("lblDescription") << "lblDescription" << QRect(1050, 1125, 3885, 1170) << 9.0 << false;
+        QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(255, 2625, 3870, 825) << 9.0 << false;
         QTest::newRow("cmdOK") << "cmdOK" << QRect(4245, 2625, 1380, 345) << 9.0 << false;
         QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(4260, 3075, 1380, 345) << 9.0 << false;
+        // clang-format on
     }
     void layout() {
         QFETCH(QString, name);
@@ -206,20 +206,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("launched"); // empty: nothing launched
         QTest::addColumn<bool>("message");
         const QString tool = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
-        QTest::newRow("first value launched as it stands")
-            << tool + "\\msinfo32.exe"
-            << ""
-            << "" << true << tool + "\\msinfo32.exe" << false;
-        QTest::newRow("first value, launch fails")
-            << tool + "\\msinfo32.exe"
-            << ""
-            << "" << false << tool + "\\msinfo32.exe" << true;
-        QTest::newRow("second value with the file")
-            << "" << tool << tool + "\\MSINFO32.EXE" << true << tool + "\\MSINFO32.EXE" << false;
+        // clang-format off
+        QTest::newRow("first value launched as it stands") << tool + "\\msinfo32.exe" << "" << "" << true << tool + "\\msinfo32.exe" << false;
+        QTest::newRow("first value, launch fails") << tool + "\\msinfo32.exe" << "" << "" << false << tool + "\\msinfo32.exe" << true;
+        QTest::newRow("second value with the file") << "" << tool << tool + "\\MSINFO32.EXE" << true << tool + "\\MSINFO32.EXE" << false;
         QTest::newRow("second value without the file") << "" << tool << "" << true << "" << true;
-        QTest::newRow("neither") << ""
-                                 << ""
-                                 << "" << true << "" << true;
+        QTest::newRow("neither") << "" << "" << "" << true << "" << true;
+        // clang-format on
     }
     void sysInfo() {
         QFETCH(QString, firstValue);

@@ -475,14 +475,12 @@ private Q_SLOTS:
     void overflowIsAMessageNotACrash_data() {
         QTest::addColumn<QString>("wage");
         QTest::addColumn<QString>("days");
-        QTest::newRow("huge wage") << "1e308"
-                                   << "1";
-        QTest::newRow("typed 1e999") << "1e999"
-                                     << "1";
-        QTest::newRow("huge negative days") << "700"
-                                            << "-1e999";
-        QTest::newRow("huge exponent in days") << "700"
-                                               << "5e400";
+        // clang-format off
+        QTest::newRow("huge wage") << "1e308" << "1";
+        QTest::newRow("typed 1e999") << "1e999" << "1";
+        QTest::newRow("huge negative days") << "700" << "-1e999";
+        QTest::newRow("huge exponent in days") << "700" << "5e400";
+        // clang-format on
     }
     void overflowIsAMessageNotACrash() {
         QFETCH(QString, wage);
