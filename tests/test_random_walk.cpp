@@ -7,10 +7,10 @@
 // program is alive and that its state is one the windows allow, against a
 // model of its own of what the user did.
 //
-// Settings, from the environment or the command line:
-//   SORANIKA_WALK_SEED     --walk-seed=N     the seed (default kDefaultSeed)
-//   SORANIKA_WALK_ACTIONS  --walk-actions=N  how many actions (default kDefaultActions)
-//   SORANIKA_WALK_VERBOSE  --walk-verbose    print every action as it runs
+// Settings, from the environment:
+//   SORANIKA_WALK_SEED     the seed (default kDefaultSeed)
+//   SORANIKA_WALK_ACTIONS  how many actions (default kDefaultActions)
+//   SORANIKA_WALK_VERBOSE  print every action as it runs (any value but 0)
 // The walk is deterministic: the same seed and a count of N replay its
 // first N actions. A failure prints the seed, the numbered actions since the
 // program last started and the command line that replays them.
@@ -43,6 +43,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <vector>
 
 using namespace soranika;
@@ -75,30 +76,13 @@ const QStringList kMainBoxes = {"時給", "開始時間", "終了時間", "週"}
 const QStringList kHourGroupLabels = {"Label3", "Label6", "Label7", "Label4", "Label5"};
 const QStringList kDayFields = ScheduleWindow::DayFieldNames();
 
-// xoshiro256**, seeded through splitmix64: the same numbers on every
-// platform and standard library.
+// The standard's 64-bit Mersenne Twister, whose sequence the standard fixes:
+// a seed replays on every platform and standard library. Its numbers are
+// mapped to a range here, not by a distribution, whose algorithm is the
+// library's own.
 class Random {
 public:
-    explicit Random(quint64 seed) {
-        for (quint64& word : state_) {
-            seed += 0x9E3779B97F4A7C15ull;
-            quint64 z = seed;
-            z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-            z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-            word = z ^ (z >> 31);
-        }
-    }
-    quint64 Next() {
-        const quint64 result = Rotate(state_[1] * 5, 7) * 9;
-        const quint64 t = state_[1] << 17;
-        state_[2] ^= state_[0];
-        state_[3] ^= state_[1];
-        state_[1] ^= state_[2];
-        state_[0] ^= state_[3];
-        state_[2] ^= t;
-        state_[3] = Rotate(state_[3], 45);
-        return result;
-    }
+    explicit Random(quint64 seed) : engine_(seed) {}
     // Uniform in 0 .. n-1, n > 0.
     quint32 Below(qsizetype n) {
         const quint64 range = quint64(n);
@@ -106,7 +90,7 @@ public:
         const quint64 limit = max - max % range;
         quint64 value = 0;
         do {
-            value = Next();
+            value = engine_();
         } while (value >= limit);
         return quint32(value % range);
     }
@@ -115,8 +99,7 @@ public:
     template <typename List> auto Pick(const List& items) { return items[Below(items.size())]; }
 
 private:
-    static quint64 Rotate(quint64 x, int k) { return (x << k) | (x >> (64 - k)); }
-    std::array<quint64, 4> state_{};
+    std::mt19937_64 engine_;
 };
 
 // Picks one of several choices by weight.
@@ -1547,11 +1530,15 @@ private Q_SLOTS:
 
 namespace {
 
-bool ReadNumber(const QString& text, const char* what, quint64& value) {
+bool ReadNumber(const char* variable, quint64& value) {
+    const QString text = qEnvironmentVariable(variable);
+    if (text.isEmpty()) {
+        return true;
+    }
     bool ok = false;
     const quint64 number = text.toULongLong(&ok);
     if (!ok) {
-        std::fprintf(stderr, "test_random_walk: %s must be a whole number, not '%s'\n", what,
+        std::fprintf(stderr, "test_random_walk: %s must be a whole number, not '%s'\n", variable,
                      text.toUtf8().constData());
         return false;
     }
@@ -1562,37 +1549,14 @@ bool ReadNumber(const QString& text, const char* what, quint64& value) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // The walk's own arguments; the rest go to Qt Test.
-    std::vector<char*> rest;
-    QString seed = qEnvironmentVariable("SORANIKA_WALK_SEED");
-    QString actions = qEnvironmentVariable("SORANIKA_WALK_ACTIONS");
     settings.verbose = !qEnvironmentVariable("SORANIKA_WALK_VERBOSE").isEmpty() &&
                        qEnvironmentVariable("SORANIKA_WALK_VERBOSE") != "0";
-    for (int i = 0; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg.startsWith("--walk-seed=")) {
-            seed = arg.section(u'=', 1);
-        } else if (arg.startsWith("--walk-actions=")) {
-            actions = arg.section(u'=', 1);
-        } else if (arg == "--walk-verbose") {
-            settings.verbose = true;
-        } else {
-            rest.push_back(argv[i]);
-        }
+    quint64 actions = quint64(settings.actions);
+    if (!ReadNumber("SORANIKA_WALK_SEED", settings.seed) ||
+        !ReadNumber("SORANIKA_WALK_ACTIONS", actions)) {
+        return 2;
     }
-    quint64 number = 0;
-    if (!seed.isEmpty()) {
-        if (!ReadNumber(seed, "the seed", number)) {
-            return 2;
-        }
-        settings.seed = number;
-    }
-    if (!actions.isEmpty()) {
-        if (!ReadNumber(actions, "the number of actions", number)) {
-            return 2;
-        }
-        settings.actions = qint64(number);
-    }
+    settings.actions = qint64(actions);
     // Qt Test ends a test function after five minutes; a long walk takes
     // longer. Allow 20 ms an action, unless a limit is set already.
     if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
@@ -1600,14 +1564,11 @@ int main(int argc, char** argv) {
             std::clamp<qint64>(settings.actions * 20, 300000, std::numeric_limits<int>::max());
         qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(limit));
     }
-    int restCount = int(rest.size());
-    rest.push_back(nullptr);
-
-    QApplication app(restCount, rest.data());
+    QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestRandomWalk test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, restCount, rest.data());
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_random_walk.moc"
