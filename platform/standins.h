@@ -20,8 +20,8 @@ inline constexpr std::string_view kSysInfoPrograms[] = {"kinfocenter", "hardinfo
 std::optional<std::filesystem::path> FindProgram(std::string_view searchPath,
                                                  std::span<const std::string_view> names);
 
-// A read-only registry with the key HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO
-// (names compared without regard to ASCII case). Its value PATH, a REG_SZ, is
+// A read-only registry with the key kMsinfoKey (names compared without
+// regard to ASCII case). Its value PATH, a REG_SZ, is
 // what findTool gives at the time of the query; an empty text means no value.
 // A key opened with more than read rights is refused, as for a standard user.
 class StandInRegistry final : public Registry {

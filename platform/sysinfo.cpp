@@ -90,14 +90,12 @@ void StartSysInfo(Registry& registry, const FileTest& files, Launcher& launcher,
     static constexpr char16_t kToolFile[] = u"\\MSINFO32.EXE";
     try {
         std::u16string path;
-        if (GetKeyValue(registry, kHkeyLocalMachine, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
-                        u"PATH", path)) {
+        if (GetKeyValue(registry, kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, path)) {
             // Launched as it stands: a missing file fails in the launch.
             if (launcher.Launch(path)) {
                 return;
             }
-        } else if (GetKeyValue(registry, kHkeyLocalMachine,
-                               u"SOFTWARE\\Microsoft\\Shared Tools Location", u"MSINFO", path) &&
+        } else if (GetKeyValue(registry, kHkeyLocalMachine, kLocationKey, kLocationValue, path) &&
                    files.IsOrdinaryFile(path + kToolFile)) {
             path += kToolFile;
             if (launcher.Launch(path)) {

@@ -29,6 +29,14 @@ inline constexpr long kErrorMoreData = 234;
 // The number of bytes GetKeyValue reads of a value at most.
 inline constexpr std::size_t kKeyValueBufferBytes = 1024;
 
+// Where Windows registers the system-information tool, under
+// HKEY_LOCAL_MACHINE: the value kMsinfoPathValue of kMsinfoKey names the
+// program; the value kLocationValue of kLocationKey names its folder.
+inline const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline const std::u16string kMsinfoPathValue = u"PATH";
+inline const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
+inline const std::u16string kLocationValue = u"MSINFO";
+
 // The message shown whenever the system-information tool cannot be started.
 inline constexpr std::u16string_view kSysInfoUnavailable = u"現時点ではｼｽﾃﾑ情報を使用できません";
 
@@ -82,10 +90,10 @@ public:
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::u16string& KeyName,
                  const std::u16string& SubKeyRef, std::u16string& KeyVal);
 
-// Starts the system-information tool: the program named by the value PATH of
-// HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO, launched as it stands, or else
-// MSINFO32.EXE in the folder named by the value MSINFO of
-// HKLM\SOFTWARE\Microsoft\Shared Tools Location when that file is there.
+// Starts the system-information tool: the program named by the value
+// kMsinfoPathValue of kMsinfoKey, launched as it stands, or else MSINFO32.EXE
+// in the folder named by the value kLocationValue of kLocationKey when that
+// file is there.
 // Any failure, an exception included, ends in
 // showMessage(kSysInfoUnavailable).
 void StartSysInfo(Registry& registry, const FileTest& files, Launcher& launcher,

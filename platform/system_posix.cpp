@@ -18,7 +18,7 @@ namespace soranika {
 
 namespace {
 
-constexpr RegHandle kMsinfoKey = 1;
+constexpr RegHandle kMsinfoHandle = 1;
 constexpr std::uint32_t kKeyRead = 0x20019; // KEY_READ: read control, query, enumerate, notify
 constexpr long kErrorAccessDenied = 5;
 
@@ -99,20 +99,19 @@ StandInRegistry::StandInRegistry(std::function<std::u16string()> findTool)
 long StandInRegistry::Open(std::uint32_t root, const std::u16string& keyName,
                            std::uint32_t accessMask, RegHandle& handle) {
     handle = 0;
-    if (root != kHkeyLocalMachine ||
-        !SameName(keyName, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO")) {
+    if (root != kHkeyLocalMachine || !SameName(keyName, kMsinfoKey)) {
         return kErrorFileNotFound;
     }
     if ((accessMask & ~kKeyRead) != 0) {
         return kErrorAccessDenied;
     }
-    handle = kMsinfoKey;
+    handle = kMsinfoHandle;
     return kErrorSuccess;
 }
 
 long StandInRegistry::Query(RegHandle handle, const std::u16string& valueName, std::uint32_t& type,
                             std::span<std::byte> buffer, std::uint32_t& size) {
-    if (handle != kMsinfoKey || !SameName(valueName, u"PATH")) {
+    if (handle != kMsinfoHandle || !SameName(valueName, kMsinfoPathValue)) {
         return kErrorFileNotFound;
     }
     const std::u16string tool = findTool_();

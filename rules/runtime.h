@@ -12,8 +12,7 @@
 namespace soranika {
 
 enum class RuntimeErrorKind {
-    Overflow,        // a result or a conversion outside its range
-    InvalidArgument, // an argument a conversion cannot take
+    Overflow, // a result or a conversion outside its range
 };
 
 class RuntimeError : public std::runtime_error {

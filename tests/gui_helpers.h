@@ -2,6 +2,8 @@
 // their names, type and click as a user does, and answer message boxes.
 #pragma once
 
+#include "qtext.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
@@ -17,6 +19,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace testing {
 
@@ -52,6 +56,15 @@ inline void Type(QObject* window, const QString& name, const QString& text) {
             QApplication::sendEvent(box, &commit);
         }
     }
+}
+
+// What a fake recorded, as a list to compare and print.
+inline QStringList Strings(const std::vector<std::u16string>& texts) {
+    QStringList list;
+    for (const std::u16string& text : texts) {
+        list.append(QString::fromStdU16String(text));
+    }
+    return list;
 }
 
 inline void Click(QObject* window, const QString& name) {

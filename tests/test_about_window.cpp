@@ -5,6 +5,7 @@
 #include "application.h"
 #include "fake_system.h"
 #include "forms.h"
+#include "guard.h"
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "sysinfo.h"
@@ -20,19 +21,12 @@
 using namespace soranika;
 using namespace testing;
 
-namespace {
-
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
-
-} // namespace
-
 class TestAboutWindow : public QObject {
     Q_OBJECT
 
     MainWindow* main = nullptr;
     FakeRegistry registry;
-    FakeFiles files;
+    FakeFileTest files;
     FakeLauncher launcher;
 
     AboutWindow* OpenAbout() {
@@ -48,7 +42,7 @@ private Q_SLOTS:
     void initTestCase() { InstallApplicationFont(*qApp); }
     void init() {
         registry = FakeRegistry();
-        files = FakeFiles();
+        files = FakeFileTest();
         launcher = FakeLauncher();
         AboutWindow::UseSystem(&registry, &files, &launcher);
         main = Forms::Main();
@@ -67,7 +61,7 @@ private Q_SLOTS:
         QVERIFY(about != nullptr);
         QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
         QCOMPARE(about->windowTitle(), QStringLiteral("ソラニカのﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(Caption(about, "lblTitle"), QStringLiteral("ソラニカ"));
+        QCOMPARE(Caption(about, "lblTitle"), ApplicationTitle());
         QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
         QCOMPARE(Caption(about, "lblDescription"),
                  QStringLiteral("本ソフトを使用することで発生した") + QString(22, QChar(u' ')) +
@@ -89,14 +83,14 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("twips");
         QTest::addColumn<qreal>("points");
         QTest::addColumn<bool>("bold");
+        // clang-format off
         QTest::newRow("lblTitle") << "lblTitle" << QRect(1065, 210, 4425, 480) << 18.0 << true;
         QTest::newRow("lblVersion") << "lblVersion" << QRect(1050, 780, 3885, 225) << 11.25 << true;
-        QTest::newRow("lblDescription")
-            << "lblDescription" << QRect(1050, 1125, 3885, 1170) << 9.0 << false;
-        QTest::newRow("lblDisclaimer")
-            << "lblDisclaimer" << QRect(255, 2625, 3870, 825) << 9.0 << false;
+        QTest::newRow("lblDescription") << "lblDescription" << QRect(1050, 1125, 3885, 1170) << 9.0 << false;
+        QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(255, 2625, 3870, 825) << 9.0 << false;
         QTest::newRow("cmdOK") << "cmdOK" << QRect(4245, 2625, 1380, 345) << 9.0 << false;
         QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(4260, 3075, 1380, 345) << 9.0 << false;
+        // clang-format on
     }
     void layout() {
         QFETCH(QString, name);
@@ -205,26 +199,19 @@ private Q_SLOTS:
 
     void sysInfo_data() {
         QTest::addColumn<QString>("firstValue");  // MSINFO PATH, empty: none
-        QTest::addColumn<QString>("secondValue"); // Shared Tools Location MSINFO
+        QTest::addColumn<QString>("secondValue"); // the tool's folder, empty: none
         QTest::addColumn<QString>("fileThere");
         QTest::addColumn<bool>("launchSucceeds");
         QTest::addColumn<QString>("launched"); // empty: nothing launched
         QTest::addColumn<bool>("message");
         const QString tool = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
-        QTest::newRow("first value launched as it stands")
-            << tool + "\\msinfo32.exe"
-            << ""
-            << "" << true << tool + "\\msinfo32.exe" << false;
-        QTest::newRow("first value, launch fails")
-            << tool + "\\msinfo32.exe"
-            << ""
-            << "" << false << tool + "\\msinfo32.exe" << true;
-        QTest::newRow("second value with the file")
-            << "" << tool << tool + "\\MSINFO32.EXE" << true << tool + "\\MSINFO32.EXE" << false;
+        // clang-format off
+        QTest::newRow("first value launched as it stands") << tool + "\\msinfo32.exe" << "" << "" << true << tool + "\\msinfo32.exe" << false;
+        QTest::newRow("first value, launch fails") << tool + "\\msinfo32.exe" << "" << "" << false << tool + "\\msinfo32.exe" << true;
+        QTest::newRow("second value with the file") << "" << tool << tool + "\\MSINFO32.EXE" << true << tool + "\\MSINFO32.EXE" << false;
         QTest::newRow("second value without the file") << "" << tool << "" << true << "" << true;
-        QTest::newRow("neither") << ""
-                                 << ""
-                                 << "" << true << "" << true;
+        QTest::newRow("neither") << "" << "" << "" << true << "" << true;
+        // clang-format on
     }
     void sysInfo() {
         QFETCH(QString, firstValue);
@@ -234,25 +221,35 @@ private Q_SLOTS:
         QFETCH(QString, launched);
         QFETCH(bool, message);
         if (!firstValue.isEmpty()) {
-            registry.keys[kMsinfoKey][u"PATH"] = {kRegSz, firstValue.toStdU16String()};
+            registry.keys[kMsinfoKey].values[kMsinfoPathValue] = {
+                kRegSz, Text(firstValue.toStdU16String())};
         }
         if (!secondValue.isEmpty()) {
-            registry.keys[kLocationKey][u"MSINFO"] = {kRegSz, secondValue.toStdU16String()};
+            registry.keys[kLocationKey].values[kLocationValue] = {
+                kRegSz, Text(secondValue.toStdU16String())};
         }
-        files.existing = fileThere.toStdU16String();
-        launcher.succeeds = launchSucceeds;
+        if (!fileThere.isEmpty()) {
+            files.files.insert(fileThere.toStdU16String());
+        }
+        if (launchSucceeds && !launched.isEmpty()) {
+            launcher.programs.insert(launched.toStdU16String());
+        }
 
         AboutWindow* about = OpenAbout();
         const auto messages = Answering([&] { Click(about, "cmdSysInfo"); });
-        QCOMPARE(launcher.launched, launched.isEmpty() ? QStringList() : QStringList{launched});
+        QCOMPARE(Strings(launcher.launched),
+                 launched.isEmpty() ? QStringList() : QStringList{launched});
         QCOMPARE(messages.size(), message ? 1 : 0);
         if (message) {
             QCOMPARE(messages[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
-            QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+            QCOMPARE(messages[0].title, ApplicationTitle());
         }
         QVERIFY(about->isVisible()); // stays open and unchanged
         QCOMPARE(Caption(about, "lblVersion"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.2"));
-        QCOMPARE(registry.lastAccess & ~kKeyQueryValue, 0u); // read only
+        QVERIFY(!registry.masks.empty());
+        for (const std::uint32_t mask : registry.masks) {
+            QCOMPARE(mask & ~kKeyQueryValue, 0u); // read only
+        }
     }
 
     void closingMainWindowClosesAbout() {

@@ -4,6 +4,7 @@
 // line.
 #include "application.h"
 #include "command_line.h"
+#include "guard.h"
 #include "main_window.h"
 
 #include <QApplication>
@@ -100,7 +101,7 @@ private Q_SLOTS:
             QStringLiteral(SORANIKA_DESKTOP_ENTRY_DIR "/") + id + QStringLiteral(".desktop");
         const QMap<QString, QString> entry = ReadDesktopEntry(path);
         QVERIFY2(!entry.isEmpty(), qPrintable(path));
-        QCOMPARE(entry.value("Name"), QStringLiteral("ソラニカ"));
+        QCOMPARE(entry.value("Name"), ApplicationTitle());
         QCOMPARE(entry.value("Icon"), id);
         QCOMPARE(entry.value("Exec"), QStringLiteral(SORANIKA_PROGRAM_NAME));
 #else

@@ -3,6 +3,7 @@
 #include "about_window.h"
 #include "application.h"
 #include "forms.h"
+#include "guard.h"
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "module1.h"
@@ -25,10 +26,7 @@ using namespace soranika;
 using namespace testing;
 
 namespace {
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-const QString kNotCalculated = QStringLiteral("未計算");
+const QString kNotCalculated = MainWindow::NotCalculated();
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -57,8 +55,9 @@ private Q_SLOTS:
     void cleanup() { Forms::UnloadAll(); }
 
     void designTimeState() {
-        QCOMPARE(window->objectName(), QStringLiteral("ソラニカ"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("ソラニカ"));
+        QCOMPARE(ApplicationTitle(), QStringLiteral("ソラニカ"));
+        QCOMPARE(window->objectName(), ApplicationTitle());
+        QCOMPARE(window->windowTitle(), ApplicationTitle());
         QCOMPARE(window->centralWidget()->size(), TwipsSize(4680, 3345));
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -305,9 +304,9 @@ private Q_SLOTS:
         Forms::ShowSchedule();
         Forms::ShowAbout();
         for (const auto& [shown, title] :
-             {std::pair<QWidget*, QString>{window, "ソラニカ"},
+             {std::pair<QWidget*, QString>{window, ApplicationTitle()},
               std::pair<QWidget*, QString>{Forms::Schedule(), "勤務時間\u3000詳細設定"},
-              std::pair<QWidget*, QString>{Forms::About(), "ソラニカのﾊﾞｰｼﾞｮﾝ情報"}}) {
+              std::pair<QWidget*, QString>{Forms::About(), ApplicationTitle() + "のﾊﾞｰｼﾞｮﾝ情報"}}) {
             QVERIFY(QTest::qWaitForWindowExposed(shown));
             QProcess xprop;
             xprop.start(QStringLiteral("xprop"), QStringList{"-id", QString::number(shown->winId()),
@@ -433,7 +432,7 @@ private Q_SLOTS:
         const auto messages = Answering([&] { Click(window, "計算"); });
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, Q(texts::kNoDays));
-        QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+        QCOMPARE(messages[0].title, ApplicationTitle());
         QCOMPARE(messages[0].buttons, 1);
         QVERIFY(messages[0].noIcon);
         QCOMPARE(Caption(window, "状態"), Q(texts::kResultStatus));
@@ -476,14 +475,12 @@ private Q_SLOTS:
     void overflowIsAMessageNotACrash_data() {
         QTest::addColumn<QString>("wage");
         QTest::addColumn<QString>("days");
-        QTest::newRow("huge wage") << "1e308"
-                                   << "1";
-        QTest::newRow("typed 1e999") << "1e999"
-                                     << "1";
-        QTest::newRow("huge negative days") << "700"
-                                            << "-1e999";
-        QTest::newRow("huge exponent in days") << "700"
-                                               << "5e400";
+        // clang-format off
+        QTest::newRow("huge wage") << "1e308" << "1";
+        QTest::newRow("typed 1e999") << "1e999" << "1";
+        QTest::newRow("huge negative days") << "700" << "-1e999";
+        QTest::newRow("huge exponent in days") << "700" << "5e400";
+        // clang-format on
     }
     void overflowIsAMessageNotACrash() {
         QFETCH(QString, wage);
@@ -495,7 +492,7 @@ private Q_SLOTS:
         const auto messages = Answering([&] { Click(window, "計算"); });
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].text.contains(QStringLiteral("大きすぎ")));
-        QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+        QCOMPARE(messages[0].title, ApplicationTitle());
         // Every text and caption stays as it was.
         QCOMPARE(Caption(window, "状態"), Q(texts::kResultStatus));
         QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));

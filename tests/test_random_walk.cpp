@@ -7,10 +7,10 @@
 // program is alive and that its state is one the windows allow, against a
 // model of its own of what the user did.
 //
-// Settings, from the environment or the command line:
-//   SORANIKA_WALK_SEED     --walk-seed=N     the seed (default kDefaultSeed)
-//   SORANIKA_WALK_ACTIONS  --walk-actions=N  how many actions (default kDefaultActions)
-//   SORANIKA_WALK_VERBOSE  --walk-verbose    print every action as it runs
+// Settings, from the environment:
+//   SORANIKA_WALK_SEED     the seed (default kDefaultSeed)
+//   SORANIKA_WALK_ACTIONS  how many actions (default kDefaultActions)
+//   SORANIKA_WALK_VERBOSE  print every action as it runs (any value but 0)
 // The walk is deterministic: the same seed and a count of N replay its
 // first N actions. A failure prints the seed, the numbered actions since the
 // program last started and the command line that replays them.
@@ -43,6 +43,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <vector>
 
 using namespace soranika;
@@ -60,52 +61,28 @@ struct Settings {
 };
 Settings settings;
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 std::string U8(const QString& text) {
     return text.toStdString();
 }
 
-const QString kNotCalculated = QStringLiteral("未計算");
+const QString kNotCalculated = MainWindow::NotCalculated();
 const QString kDetailModeMask = QStringLiteral("****");
 const QString kInputMask = Q(texts::kInputMask);
 const QString kDailyMask = Q(texts::kDailyMask);
-const QString kSwitchMessage = QStringLiteral(
-    "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンをクリックしてく"
-    "ださい。");
-const QString kSysInfoMessage = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
+const QString kSwitchMessage = ScheduleWindow::DetailModeMessage();
+const QString kSysInfoMessage = QString::fromStdU16String(std::u16string(kSysInfoUnavailable));
 // 時給, 開始時間, 終了時間, 週: the order of EvaluateWage's texts.
 const QStringList kMainBoxes = {"時給", "開始時間", "終了時間", "週"};
 const QStringList kHourGroupLabels = {"Label3", "Label6", "Label7", "Label4", "Label5"};
-const QStringList kDayFields = {"日_bigin", "日_end",   "月_bigin", "月_end",   "火_bigin",
-                                "火_end",   "水_bigin", "水_end",   "木_bigin", "木_end",
-                                "金_bigin", "金_end",   "土_bigin", "土_end"};
+const QStringList kDayFields = ScheduleWindow::DayFieldNames();
 
-// xoshiro256**, seeded through splitmix64: the same numbers on every
-// platform and standard library.
+// The standard's 64-bit Mersenne Twister, whose sequence the standard fixes:
+// a seed replays on every platform and standard library. Its numbers are
+// mapped to a range here, not by a distribution, whose algorithm is the
+// library's own.
 class Random {
 public:
-    explicit Random(quint64 seed) {
-        for (quint64& word : state_) {
-            seed += 0x9E3779B97F4A7C15ull;
-            quint64 z = seed;
-            z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-            z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-            word = z ^ (z >> 31);
-        }
-    }
-    quint64 Next() {
-        const quint64 result = Rotate(state_[1] * 5, 7) * 9;
-        const quint64 t = state_[1] << 17;
-        state_[2] ^= state_[0];
-        state_[3] ^= state_[1];
-        state_[1] ^= state_[2];
-        state_[0] ^= state_[3];
-        state_[2] ^= t;
-        state_[3] = Rotate(state_[3], 45);
-        return result;
-    }
+    explicit Random(quint64 seed) : engine_(seed) {}
     // Uniform in 0 .. n-1, n > 0.
     quint32 Below(qsizetype n) {
         const quint64 range = quint64(n);
@@ -113,7 +90,7 @@ public:
         const quint64 limit = max - max % range;
         quint64 value = 0;
         do {
-            value = Next();
+            value = engine_();
         } while (value >= limit);
         return quint32(value % range);
     }
@@ -122,8 +99,7 @@ public:
     template <typename List> auto Pick(const List& items) { return items[Below(items.size())]; }
 
 private:
-    static quint64 Rotate(quint64 x, int k) { return (x << k) | (x >> (64 - k)); }
-    std::array<quint64, 4> state_{};
+    std::mt19937_64 engine_;
 };
 
 // Picks one of several choices by weight.
@@ -252,7 +228,7 @@ const QStringList kHexOctal = {"&HFF",    "&hff",  "&H7FFF", "&H8000", "&HFFFF",
 const QStringList kOver16Bit = {"32767",    "32768",    "32767.5", "32766.5",  "-32768",
                                 "-32768.5", "-32769",   "40000",   "65536",    "1e5",
                                 "99999999", "3.2768E4", "&H7FFF",  "&O100000", "１００００００"};
-const QStringList kMasks = {"***", "****", "*****", "未計算", "*"};
+const QStringList kMasks = {"***", "****", "*****", kNotCalculated, "*"};
 const QStringList kBlanks = {" 9 ",          "9\t", "1 7",      "\t\n 700",  "7 0 0",
                              "\u3000\u3000", "  ",  "\u3000９", "9\u3000時", "1\r\n7"};
 const QStringList kTiny = {"1e-400", "4.9e-324", "2.5e-5", "0.00001", "1e-5",
@@ -513,11 +489,9 @@ std::optional<QString> TypeInto(QLineEdit* box, const Typing& t) {
 // registry, file test and launch, so that nothing real is ever started.
 
 FakeRegistry walkRegistry;
-FakeFiles walkFiles;
+FakeFileTest walkFiles;
 FakeLauncher walkLauncher;
 
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kToolFolder =
     QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo");
 
@@ -537,33 +511,37 @@ struct SysInfoSetup {
                  launches ? QStringLiteral("works") : QStringLiteral("fails"));
     }
     void Install() const {
-        walkRegistry.keys.clear();
-        walkFiles.existing.clear();
-        walkLauncher.launched.clear();
-        walkLauncher.succeeds = launches;
-        auto& path = walkRegistry.keys[kMsinfoKey];
+        const std::u16string tool = (kToolFolder + "\\msinfo32.exe").toStdU16String();
+        const std::u16string located = (kToolFolder + "\\MSINFO32.EXE").toStdU16String();
+        walkRegistry = FakeRegistry();
+        walkFiles = FakeFileTest();
+        walkLauncher = FakeLauncher();
+        if (launches) {
+            walkLauncher.programs = {tool, located};
+        }
+        auto& path = walkRegistry.keys[kMsinfoKey].values;
         switch (first) {
         case 1:
-            path[u"PATH"] = {kRegSz, (kToolFolder + "\\msinfo32.exe").toStdU16String(), false};
+            path[kMsinfoPathValue] = {kRegSz, Text(tool)};
             break;
         case 2:
-            path[u"PATH"] = {kRegSz, u"", false};
+            path[kMsinfoPathValue] = {kRegSz, Text(u"")};
             break;
         case 3:
-            path[u"PATH"] = {kRegExpandSz, u"%ProgramFiles%\\msinfo32.exe", false};
+            path[kMsinfoPathValue] = {kRegExpandSz, Text(u"%ProgramFiles%\\msinfo32.exe")};
             break;
         case 4:
-            path[u"PATH"] = {kRegSz, u"", true};
+            path[kMsinfoPathValue] = {kRegSz, {}};
             break;
         default:
             break;
         }
         if (second != 0) {
-            walkRegistry.keys[kLocationKey][u"MSINFO"] = {kRegSz, kToolFolder.toStdU16String(),
-                                                          false};
+            walkRegistry.keys[kLocationKey].values[kLocationValue] = {
+                kRegSz, Text(kToolFolder.toStdU16String())};
         }
         if (second == 1) {
-            walkFiles.existing = (kToolFolder + "\\MSINFO32.EXE").toStdU16String();
+            walkFiles.files.insert(located);
         }
     }
     // What is launched, and whether the message shows.
@@ -883,8 +861,7 @@ private:
         QStringList texts;
         for (const Shown& m : seen) {
             texts << m.text;
-            Expect(m.title == QStringLiteral("ソラニカ"),
-                   "a message box captioned " + Quoted(m.title));
+            Expect(m.title == ApplicationTitle(), "a message box captioned " + Quoted(m.title));
             Expect(m.buttons == 1 && m.noIcon,
                    "a message box with " + QString::number(m.buttons) + " buttons or an icon");
         }
@@ -1359,9 +1336,9 @@ private:
                 [this, setup](const QList<Shown>& seen) {
                     const auto [launched, message] = setup.Expected();
                     ExpectMessages(seen, message ? QStringList{kSysInfoMessage} : QStringList{});
-                    Expect(walkLauncher.launched == launched,
-                           "launched [" + walkLauncher.launched.join(", ") + "], expected [" +
-                               launched.join(", ") + "]");
+                    const QStringList was = Strings(walkLauncher.launched);
+                    Expect(was == launched, "launched [" + was.join(", ") + "], expected [" +
+                                                launched.join(", ") + "]");
                     Count(message ? QStringLiteral("ｼｽﾃﾑ情報: message")
                                   : QStringLiteral("ｼｽﾃﾑ情報: started"));
                 }};
@@ -1535,7 +1512,8 @@ private Q_SLOTS:
             extra->show();
             break;
         case 6:
-            extra = std::make_unique<QMessageBox>(QMessageBox::NoIcon, "ソラニカ", "left open");
+            extra =
+                std::make_unique<QMessageBox>(QMessageBox::NoIcon, ApplicationTitle(), "left open");
             extra->show();
             break;
         case 7:
@@ -1552,11 +1530,15 @@ private Q_SLOTS:
 
 namespace {
 
-bool ReadNumber(const QString& text, const char* what, quint64& value) {
+bool ReadNumber(const char* variable, quint64& value) {
+    const QString text = qEnvironmentVariable(variable);
+    if (text.isEmpty()) {
+        return true;
+    }
     bool ok = false;
     const quint64 number = text.toULongLong(&ok);
     if (!ok) {
-        std::fprintf(stderr, "test_random_walk: %s must be a whole number, not '%s'\n", what,
+        std::fprintf(stderr, "test_random_walk: %s must be a whole number, not '%s'\n", variable,
                      text.toUtf8().constData());
         return false;
     }
@@ -1567,37 +1549,14 @@ bool ReadNumber(const QString& text, const char* what, quint64& value) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // The walk's own arguments; the rest go to Qt Test.
-    std::vector<char*> rest;
-    QString seed = qEnvironmentVariable("SORANIKA_WALK_SEED");
-    QString actions = qEnvironmentVariable("SORANIKA_WALK_ACTIONS");
     settings.verbose = !qEnvironmentVariable("SORANIKA_WALK_VERBOSE").isEmpty() &&
                        qEnvironmentVariable("SORANIKA_WALK_VERBOSE") != "0";
-    for (int i = 0; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg.startsWith("--walk-seed=")) {
-            seed = arg.section(u'=', 1);
-        } else if (arg.startsWith("--walk-actions=")) {
-            actions = arg.section(u'=', 1);
-        } else if (arg == "--walk-verbose") {
-            settings.verbose = true;
-        } else {
-            rest.push_back(argv[i]);
-        }
+    quint64 actions = quint64(settings.actions);
+    if (!ReadNumber("SORANIKA_WALK_SEED", settings.seed) ||
+        !ReadNumber("SORANIKA_WALK_ACTIONS", actions)) {
+        return 2;
     }
-    quint64 number = 0;
-    if (!seed.isEmpty()) {
-        if (!ReadNumber(seed, "the seed", number)) {
-            return 2;
-        }
-        settings.seed = number;
-    }
-    if (!actions.isEmpty()) {
-        if (!ReadNumber(actions, "the number of actions", number)) {
-            return 2;
-        }
-        settings.actions = qint64(number);
-    }
+    settings.actions = qint64(actions);
     // Qt Test ends a test function after five minutes; a long walk takes
     // longer. Allow 20 ms an action, unless a limit is set already.
     if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
@@ -1605,14 +1564,11 @@ int main(int argc, char** argv) {
             std::clamp<qint64>(settings.actions * 20, 300000, std::numeric_limits<int>::max());
         qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(limit));
     }
-    int restCount = int(rest.size());
-    rest.push_back(nullptr);
-
-    QApplication app(restCount, rest.data());
+    QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestRandomWalk test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, restCount, rest.data());
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_random_walk.moc"

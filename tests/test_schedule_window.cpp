@@ -1,6 +1,7 @@
 // The weekly schedule window with the main window: confirming, masking,
 // reopening, closing, clearing and detail-mode calculation.
 #include "forms.h"
+#include "guard.h"
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "module1.h"
@@ -16,10 +17,6 @@ using namespace soranika;
 using namespace testing;
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 const QString kSwitchMessage = QStringLiteral(
     "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンをクリックしてく"
@@ -94,6 +91,7 @@ private Q_SLOTS:
         const auto lines = Child<WrapLabel>(schedule, "Label22")->lines();
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[1], QStringLiteral("（労働基準法第35条)"));
+        QCOMPARE(ScheduleWindow::DayFieldNames(), kDayFields);
         for (const QString& field : kDayFields) {
             QVERIFY(Text(schedule, field).isEmpty());
         }
@@ -190,11 +188,22 @@ private Q_SLOTS:
         Type(schedule, "日_end", "17");
         Type(schedule, "土_bigin", "10");
         Type(schedule, "土_end", "15");
+        // While the message shows, the schedule is on screen, detail mode is
+        // on and the main window masked, and the total not yet stored.
         QList<bool> visible;
-        const auto messages = Confirm(schedule, &visible);
+        QList<QStringList> whileShown;
+        const auto messages = Answering(
+            [&] { Click(schedule, "input_end"); },
+            [&](Message&) {
+                visible.append(schedule->isVisible());
+                whileShown.append({QString::number(Module1::DetailMode),
+                                   QString::number(Module1::WeeklyHours), Text(main, "週"),
+                                   QString::number(Child(main, "週")->isEnabled())});
+            });
+        QCOMPARE(whileShown, (QList<QStringList>{{"1", "0", "****", "0"}}));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, kSwitchMessage);
-        QCOMPARE(messages[0].title, QStringLiteral("ソラニカ"));
+        QCOMPARE(messages[0].title, ApplicationTitle());
         QCOMPARE(visible, QList<bool>{true}); // shown before the window hides
         QVERIFY(!schedule->isVisible());
         QCOMPARE(Module1::DetailMode, std::int16_t(1));
@@ -269,6 +278,7 @@ private Q_SLOTS:
         QCOMPARE(Module1::DetailMode, std::int16_t(1)); // until the next load
 
         schedule = OpenSchedule();
+        QCOMPARE(ScheduleWindow::DayFieldNames(), kDayFields);
         for (const QString& field : kDayFields) {
             QVERIFY(Text(schedule, field).isEmpty());
         }
@@ -331,7 +341,7 @@ private Q_SLOTS:
         const auto messages = Answering([&] { Click(main, "計算"); });
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, message);
-        QCOMPARE(Caption(main, "週給料"), QStringLiteral("未計算"));
+        QCOMPARE(Caption(main, "週給料"), MainWindow::NotCalculated());
     }
 
     void overflowChangesNothing() {

@@ -1,19 +1,15 @@
 // The decision behind 計算: the checks in their order, each boundary on both
 // sides, the pay, detail mode, and overflow.
+#include "qtext.h"
 #include "runtime.h"
 #include "wage.h"
 
 #include <QTest>
 
 using namespace soranika;
+using testing::Q;
 
 Q_DECLARE_METATYPE(WageOutcome::Kind)
-
-namespace {
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-} // namespace
 
 class TestWage : public QObject {
     Q_OBJECT
@@ -36,166 +32,53 @@ private Q_SLOTS:
         const QString noHours = Q(texts::kNoHours);
         const QString caution = Q(texts::kCaution);
 
+        // clang-format off
         // Step 1 comes first, whatever else is wrong.
-        QTest::newRow("all empty") << ""
-                                   << ""
-                                   << ""
-                                   << "" << notEntered;
-        QTest::newRow("wage 0, rest wrong") << "0"
-                                            << "1"
-                                            << "23"
-                                            << "9" << notEntered;
-        QTest::newRow("wage not a number") << "円"
-                                           << "9"
-                                           << "17"
-                                           << "5" << notEntered;
+        QTest::newRow("all empty") << "" << "" << "" << "" << notEntered;
+        QTest::newRow("wage 0, rest wrong") << "0" << "1" << "23" << "9" << notEntered;
+        QTest::newRow("wage not a number") << "円" << "9" << "17" << "5" << notEntered;
         // Step 2 before the wage limit.
-        QTest::newRow("days empty") << "700"
-                                    << "9"
-                                    << "17"
-                                    << "" << noDays;
-        QTest::newRow("days empty, low wage") << "1"
-                                              << "9"
-                                              << "17"
-                                              << "" << noDays;
-        QTest::newRow("days negative") << "700"
-                                       << "9"
-                                       << "17"
-                                       << "-1" << noDays;
-        QTest::newRow("days tiny") << "700"
-                                   << "9"
-                                   << "17"
-                                   << "0.001"
-                                   << "5600/5.6/22.4";
+        QTest::newRow("days empty") << "700" << "9" << "17" << "" << noDays;
+        QTest::newRow("days empty, low wage") << "1" << "9" << "17" << "" << noDays;
+        QTest::newRow("days negative") << "700" << "9" << "17" << "-1" << noDays;
+        QTest::newRow("days tiny") << "700" << "9" << "17" << "0.001" << "5600/5.6/22.4";
         // Step 3: 681 passes.
-        QTest::newRow("wage 680.99") << "680.99"
-                                     << "9"
-                                     << "17"
-                                     << "5" << lowWage;
-        QTest::newRow("wage negative") << "-700"
-                                       << "9"
-                                       << "17"
-                                       << "5" << lowWage;
-        QTest::newRow("wage 681") << "681"
-                                  << "9"
-                                  << "17"
-                                  << "5"
-                                  << "5448/27240/108960";
-        QTest::newRow("low wage before late end") << "680"
-                                                  << "9"
-                                                  << "23"
-                                                  << "5" << lowWage;
+        QTest::newRow("wage 680.99") << "680.99" << "9" << "17" << "5" << lowWage;
+        QTest::newRow("wage negative") << "-700" << "9" << "17" << "5" << lowWage;
+        QTest::newRow("wage 681") << "681" << "9" << "17" << "5" << "5448/27240/108960";
+        QTest::newRow("low wage before late end") << "680" << "9" << "23" << "5" << lowWage;
         // Step 4: 22 passes.
-        QTest::newRow("end 22.5") << "700"
-                                  << "20"
-                                  << "22.5"
-                                  << "1" << after22;
-        QTest::newRow("end 22") << "700"
-                                << "20"
-                                << "22"
-                                << "1"
-                                << "1400/1400/5600";
-        QTest::newRow("late end before early start") << "700"
-                                                     << "1"
-                                                     << "23"
-                                                     << "1" << after22;
+        QTest::newRow("end 22.5") << "700" << "20" << "22.5" << "1" << after22;
+        QTest::newRow("end 22") << "700" << "20" << "22" << "1" << "1400/1400/5600";
+        QTest::newRow("late end before early start") << "700" << "1" << "23" << "1" << after22;
         // Step 5: 5 passes.
-        QTest::newRow("start 4.5") << "700"
-                                   << "4.5"
-                                   << "9"
-                                   << "1" << before5;
-        QTest::newRow("start empty") << "700"
-                                     << ""
-                                     << "9"
-                                     << "1" << before5;
-        QTest::newRow("start 5") << "700"
-                                 << "5"
-                                 << "9"
-                                 << "1"
-                                 << "2800/2800/11200";
-        QTest::newRow("early start before long day") << "700"
-                                                     << "4"
-                                                     << "22"
-                                                     << "1" << before5;
+        QTest::newRow("start 4.5") << "700" << "4.5" << "9" << "1" << before5;
+        QTest::newRow("start empty") << "700" << "" << "9" << "1" << before5;
+        QTest::newRow("start 5") << "700" << "5" << "9" << "1" << "2800/2800/11200";
+        QTest::newRow("early start before long day") << "700" << "4" << "22" << "1" << before5;
         // Step 6: exactly 8 hours passes.
-        QTest::newRow("8.5 hours") << "700"
-                                   << "9"
-                                   << "17.5"
-                                   << "1" << over8;
-        QTest::newRow("long day before 7 days") << "700"
-                                                << "9"
-                                                << "18"
-                                                << "7" << over8;
+        QTest::newRow("8.5 hours") << "700" << "9" << "17.5" << "1" << over8;
+        QTest::newRow("long day before 7 days") << "700" << "9" << "18" << "7" << over8;
         // Step 7: 6 days pass.
-        QTest::newRow("days 6.5") << "700"
-                                  << "9"
-                                  << "10"
-                                  << "6.5" << over6;
-        QTest::newRow("days 7") << "700"
-                                << "9"
-                                << "10"
-                                << "7" << over6;
-        QTest::newRow("7 days before no hours") << "700"
-                                                << "17"
-                                                << "9"
-                                                << "7" << over6;
-        QTest::newRow("days 6") << "700"
-                                << "9"
-                                << "10"
-                                << "6"
-                                << "700/4200/16800";
+        QTest::newRow("days 6.5") << "700" << "9" << "10" << "6.5" << over6;
+        QTest::newRow("days 7") << "700" << "9" << "10" << "7" << over6;
+        QTest::newRow("7 days before no hours") << "700" << "17" << "9" << "7" << over6;
+        QTest::newRow("days 6") << "700" << "9" << "10" << "6" << "700/4200/16800";
         // Step 8.
-        QTest::newRow("end before start") << "700"
-                                          << "17"
-                                          << "9"
-                                          << "5" << noHours;
-        QTest::newRow("start equals end") << "700"
-                                          << "9"
-                                          << "9"
-                                          << "5" << noHours;
-        QTest::newRow("end empty") << "700"
-                                   << "9"
-                                   << ""
-                                   << "5" << noHours;
-        QTest::newRow("across midnight") << "700"
-                                         << "22"
-                                         << "2"
-                                         << "5" << noHours;
+        QTest::newRow("end before start") << "700" << "17" << "9" << "5" << noHours;
+        QTest::newRow("start equals end") << "700" << "9" << "9" << "5" << noHours;
+        QTest::newRow("end empty") << "700" << "9" << "" << "5" << noHours;
+        QTest::newRow("across midnight") << "700" << "22" << "2" << "5" << noHours;
         // Step 9: exactly 40 hours passes.
-        QTest::newRow("48 hours") << "700"
-                                  << "9"
-                                  << "17"
-                                  << "6" << caution;
-        QTest::newRow("42 hours") << "700"
-                                  << "10"
-                                  << "17"
-                                  << "6" << caution;
-        QTest::newRow("40 hours") << "700"
-                                  << "9"
-                                  << "17"
-                                  << "5"
-                                  << "5600/28000/112000";
+        QTest::newRow("48 hours") << "700" << "9" << "17" << "6" << caution;
+        QTest::newRow("42 hours") << "700" << "10" << "17" << "6" << caution;
+        QTest::newRow("40 hours") << "700" << "9" << "17" << "5" << "5600/28000/112000";
         // Step 10: the pay, plain digits.
-        QTest::newRow("fractional wage") << "850.5"
-                                         << "9"
-                                         << "13"
-                                         << "1"
-                                         << "3402/3402/13608";
-        QTest::newRow("fractional hours") << "1000"
-                                          << "9.5"
-                                          << "12"
-                                          << "3"
-                                          << "2500/7500/30000";
-        QTest::newRow("full-width input") << "７００"
-                                          << "９"
-                                          << "１７"
-                                          << "５"
-                                          << "5600/28000/112000";
-        QTest::newRow("units typed") << "700円"
-                                     << "9時"
-                                     << "17時"
-                                     << "5日"
-                                     << "5600/28000/112000";
+        QTest::newRow("fractional wage") << "850.5" << "9" << "13" << "1" << "3402/3402/13608";
+        QTest::newRow("fractional hours") << "1000" << "9.5" << "12" << "3" << "2500/7500/30000";
+        QTest::newRow("full-width input") << "７００" << "９" << "１７" << "５" << "5600/28000/112000";
+        QTest::newRow("units typed") << "700円" << "9時" << "17時" << "5日" << "5600/28000/112000";
+        // clang-format on
     }
     void normalMode() {
         QFETCH(QString, wage);
@@ -263,18 +146,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<int>("detailMode");
-        QTest::newRow("huge wage x 8 hours") << "1e308"
-                                             << "9"
-                                             << "17" << 0;
-        QTest::newRow("typed 1e999") << "1e999"
-                                     << "9"
-                                     << "17" << 0;
-        QTest::newRow("end minus start") << "700"
-                                         << "1.7e308"
-                                         << "-1.7e308" << 0;
-        QTest::newRow("detail mode product") << "1e308"
-                                             << ""
-                                             << "" << 1;
+        // clang-format off
+        QTest::newRow("huge wage x 8 hours") << "1e308" << "9" << "17" << 0;
+        QTest::newRow("typed 1e999") << "1e999" << "9" << "17" << 0;
+        QTest::newRow("end minus start") << "700" << "1.7e308" << "-1.7e308" << 0;
+        QTest::newRow("detail mode product") << "1e308" << "" << "" << 1;
+        // clang-format on
     }
     void overflow() {
         QFETCH(QString, wage);

@@ -13,12 +13,6 @@
 using namespace soranika;
 using namespace testing;
 
-namespace {
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-} // namespace
-
 class TestWrapLabel : public QObject {
     Q_OBJECT
 

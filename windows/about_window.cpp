@@ -130,7 +130,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
             [this] { Guarded(this, [this] { StartSysInfo(); }); });
 
     // Load: the caption, the version and the title.
-    const QString product = QStringLiteral("ソラニカ");
+    const QString product = ApplicationTitle();
     setWindowTitle(product + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
     version->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ") + Text(IntegerToText(kVersionMajor)) + u'.' +
                      Text(IntegerToText(kVersionMinor)) + u'.' +

@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "guard.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -62,7 +64,7 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 CommandLineAnswer ReadCommandLine(const QStringList& arguments, UnknownOptions unknown) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("ソラニカ: a pay calculator for young part-time workers."));
+        ApplicationTitle() + QStringLiteral(": a pay calculator for young part-time workers."));
     // "-reverse" is one option of the toolkit's, not -r -e -v ...
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},

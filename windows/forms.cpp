@@ -28,6 +28,18 @@ void Unload(QWidget* window) {
     delete window;
 }
 
+// The schedule window's confirmation masks the main window, which is
+// created for it when it is not loaded.
+ScheduleWindow* LoadScheduleWindow() {
+    const bool loading = scheduleWindow.isNull();
+    ScheduleWindow* window = Load(scheduleWindow);
+    if (loading) {
+        QObject::connect(window, &ScheduleWindow::detailModeEntered,
+                         [] { Main()->MaskForDetailMode(); });
+    }
+    return window;
+}
+
 } // namespace
 
 MainWindow* Main() {
@@ -52,7 +64,7 @@ ScheduleWindow* Schedule() {
 
 void ShowSchedule() {
     const bool loading = scheduleWindow.isNull();
-    ScheduleWindow* window = Load(scheduleWindow);
+    ScheduleWindow* window = LoadScheduleWindow();
     if (loading) {
         CentreOnScreen(window);
     }
@@ -62,7 +74,7 @@ void ShowSchedule() {
 }
 
 void LoadSchedule() {
-    Load(scheduleWindow);
+    LoadScheduleWindow();
 }
 
 void UnloadSchedule() {

@@ -24,8 +24,6 @@ QString RuntimeErrorText(const std::exception& error) {
         case RuntimeErrorKind::Overflow:
             return QStringLiteral(
                 "数値が大きすぎて計算できません。入力した数字を確かめてください。");
-        case RuntimeErrorKind::InvalidArgument:
-            break;
         }
     }
     return QStringLiteral("計算できませんでした。入力した内容を確かめてください。");

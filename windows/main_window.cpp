@@ -45,10 +45,17 @@ public:
     QSize sizeHint() const override { return TwipsSize(4680, 3345); }
 };
 
-const QString kNotCalculated = QStringLiteral("未計算");
 const QString kDetailModeMask = QStringLiteral("****");
 
+// The captions of the daily, weekly and monthly results.
+const QString kResultCaptions[] = {QStringLiteral("１日"), QStringLiteral("１週間"),
+                                   QStringLiteral("１ヶ月")};
+
 } // namespace
+
+QString MainWindow::NotCalculated() {
+    return QStringLiteral("未計算");
+}
 
 QString MainWindow::InputPrompt() {
     // 35 blanks, then the prompt; the blanks and the ideographic spaces
@@ -58,7 +65,7 @@ QString MainWindow::InputPrompt() {
 }
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("ソラニカ"));
+    setObjectName(ApplicationTitle());
     setWindowTitle(ApplicationTitle());
     setFont(DesignFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -130,18 +137,18 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     SetAccessibleRole(status_, QAccessible::StatusBar);
     const auto result = [client](const char* name, QRect geometry) {
-        auto* l = new ResultLabel(kNotCalculated, client);
+        auto* l = new ResultLabel(NotCalculated(), client);
         l->setObjectName(QString::fromUtf8(name));
         l->setGeometry(geometry);
         return l;
     };
-    label("Label8", QStringLiteral("１日"), TwipsRect(2490, 2085, 690, 330));
+    label("Label8", kResultCaptions[0], TwipsRect(2490, 2085, 690, 330));
     daily_ = result("日", TwipsRect(3030, 2040, 765, 285));
     auto* dailyUnit = label("Label10", QStringLiteral("円"), TwipsRect(3780, 2085, 705, 255));
-    label("Label11", QStringLiteral("１週間"), TwipsRect(2385, 2400, 555, 225));
+    label("Label11", kResultCaptions[1], TwipsRect(2385, 2400, 555, 225));
     weekly_ = result("週給料", TwipsRect(3060, 2415, 765, 255));
     auto* weeklyUnit = label("Label9", QStringLiteral("円"), TwipsRect(3780, 2430, 585, 240));
-    label("Label12", QStringLiteral("１ヶ月"), TwipsRect(2400, 2760, 585, 255));
+    label("Label12", kResultCaptions[2], TwipsRect(2400, 2760, 585, 255));
     monthly_ = result("月給料", TwipsRect(3060, 2775, 750, 195));
     auto* monthlyUnit = label("Label13", QStringLiteral("円"), TwipsRect(3765, 2775, 630, 300));
     // Each amount's label reaches a few pixels under its unit's: the amount
@@ -224,9 +231,9 @@ void MainWindow::ShowStatus(const QString& text) {
 }
 
 void MainWindow::NameResults() {
-    const std::pair<QLabel*, QString> results[] = {{daily_, QStringLiteral("１日")},
-                                                   {weekly_, QStringLiteral("１週間")},
-                                                   {monthly_, QStringLiteral("１ヶ月")}};
+    const std::pair<QLabel*, QString> results[] = {{daily_, kResultCaptions[0]},
+                                                   {weekly_, kResultCaptions[1]},
+                                                   {monthly_, kResultCaptions[2]}};
     for (const auto& [result, caption] : results) {
         // A pay is read with its unit; 未計算 and the mask without.
         const QString value = result->text();
@@ -242,7 +249,7 @@ void MainWindow::Clear() {
         b->clear();
     }
     for (ResultLabel* result : {daily_, weekly_, monthly_}) {
-        result->setText(kNotCalculated);
+        result->setText(NotCalculated());
     }
     NameResults();
     ShowStatus(InputPrompt());

@@ -24,6 +24,8 @@ public:
 
     // The input prompt shown in the status line at start and after clear.
     static QString InputPrompt();
+    // What each result shows before the first calculation and after clear.
+    static QString NotCalculated();
 
     // Detail mode, as the weekly schedule switches it on: the hour and day
     // boxes show "****" and, with their captions, are disabled.

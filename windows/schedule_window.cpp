@@ -2,9 +2,7 @@
 
 #include "accessibility.h"
 #include "design_font.h"
-#include "forms.h"
 #include "guard.h"
-#include "main_window.h"
 #include "twips.h"
 #include "wrap_button.h"
 #include "wrap_label.h"
@@ -40,11 +38,21 @@ constexpr DayRow kRows[] = {
     {"Label19", "土曜日", 2550, "土_bigin", 2505, "Label21", 2550, "土_end", 2505, "Label20", 2565},
 };
 
-const QString kDetailModeMessage =
-    QStringLiteral("勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンを"
-                   "クリックしてください。");
-
 } // namespace
+
+QStringList ScheduleWindow::DayFieldNames() {
+    QStringList names;
+    for (const DayRow& row : kRows) {
+        names << QString::fromUtf8(row.startField) << QString::fromUtf8(row.endField);
+    }
+    return names;
+}
+
+QString ScheduleWindow::DetailModeMessage() {
+    return QStringLiteral(
+        "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンを"
+        "クリックしてください。");
+}
 
 QString ScheduleWindow::CautionText() {
     // The blanks push the legal reference onto the second line.
@@ -111,8 +119,8 @@ DayFields ScheduleWindow::Fields() const {
 
 void ScheduleWindow::Confirm() {
     state_.Confirm(Fields(), [this] {
-        Forms::Main()->MaskForDetailMode();
-        ShowMessage(this, kDetailModeMessage);
+        Q_EMIT detailModeEntered();
+        ShowMessage(this, DetailModeMessage());
     });
     hide();
 }

@@ -16,7 +16,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+std::u16string AsciiLower(std::u16string text) {
+    for (char16_t& c : text) {
+        if (c >= u'A' && c <= u'Z') {
+            c = char16_t(c - u'A' + u'a');
+        }
+    }
+    return text;
+}
 
 // A fresh folder, removed with its contents at the end of the case.
 class TempFolder {
@@ -137,14 +144,13 @@ TEST(StandInRegistryHoldsTheToolAsMsinfoPath) {
         std::u16string keyVal;
     };
     const std::vector<Row> rows = {
-        {"installed", kHkeyLocalMachine, kMsinfoKey, u"PATH", true, true, tool},
-        {"names in any case", kHkeyLocalMachine, u"software\\microsoft\\shared tools\\msinfo",
-         u"path", true, true, tool},
-        {"not installed", kHkeyLocalMachine, kMsinfoKey, u"PATH", false, false, u""},
-        {"other root", kHkeyCurrentUser, kMsinfoKey, u"PATH", true, false, u""},
-        {"other key", kHkeyLocalMachine, u"SOFTWARE\\Microsoft\\Shared Tools Location", u"MSINFO",
-         true, false, u""},
-        {"other value", kHkeyLocalMachine, kMsinfoKey, u"MSINFO", true, false, u""},
+        {"installed", kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, true, true, tool},
+        {"names in any case", kHkeyLocalMachine, AsciiLower(kMsinfoKey),
+         AsciiLower(kMsinfoPathValue), true, true, tool},
+        {"not installed", kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, false, false, u""},
+        {"other root", kHkeyCurrentUser, kMsinfoKey, kMsinfoPathValue, true, false, u""},
+        {"other key", kHkeyLocalMachine, kLocationKey, kLocationValue, true, false, u""},
+        {"other value", kHkeyLocalMachine, kMsinfoKey, kLocationValue, true, false, u""},
     };
     for (const Row& row : rows) {
         ROW(row.name);
@@ -161,7 +167,7 @@ TEST(StandInRegistryHoldsTheToolAsMsinfoPath) {
     std::byte small[8];
     std::uint32_t type = 0;
     std::uint32_t size = sizeof small;
-    CHECK_EQ(registry.Query(handle, u"PATH", type, small, size), kErrorMoreData);
+    CHECK_EQ(registry.Query(handle, kMsinfoPathValue, type, small, size), kErrorMoreData);
     CHECK_EQ(size, static_cast<std::uint32_t>((tool.size() + 1) * 2));
 }
 
@@ -234,5 +240,5 @@ TEST(StartSysInfoStartsTheDesktopToolFoundOnPath) {
         const ScopedPath path((temp.path() / "empty").string());
         StartSysInfo(SystemRegistry(), SystemFileTest(), SystemLauncher(), show);
     }
-    CHECK_EQ(messages, std::vector<std::u16string>{u"現時点ではｼｽﾃﾑ情報を使用できません"});
+    CHECK_EQ(messages, std::vector<std::u16string>{std::u16string(kSysInfoUnavailable)});
 }

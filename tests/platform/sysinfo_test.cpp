@@ -1,6 +1,7 @@
 // GetKeyValue and StartSysInfo over fakes of the registry, the file test and
 // the launcher. Built for Linux and, with MinGW-w64, for Windows.
 #include "check.h"
+#include "fake_system.h"
 #include "sysinfo.h"
 
 #include <algorithm>
@@ -11,140 +12,11 @@
 #include <stdexcept>
 
 using namespace soranika;
+using namespace testing;
 
 namespace {
 
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
-const std::u16string kUnavailable = u"現時点ではｼｽﾃﾑ情報を使用できません";
-
-std::vector<std::byte> Bytes(const void* data, std::size_t size) {
-    std::vector<std::byte> bytes(size);
-    std::memcpy(bytes.data(), data, size);
-    return bytes;
-}
-
-// A string as the registry stores it, with or without its terminating NUL.
-std::vector<std::byte> Text(std::u16string_view text, bool withNul = true) {
-    std::u16string stored(text);
-    if (withNul) {
-        stored.push_back(u'\0');
-    }
-    return Bytes(stored.data(), stored.size() * sizeof(char16_t));
-}
-
-std::vector<std::byte> Dword(std::uint32_t value) {
-    return Bytes(&value, sizeof value);
-}
-
-struct FakeValue {
-    FakeValue() = default;
-    FakeValue(std::uint32_t type, std::vector<std::byte> bytes,
-              std::optional<std::uint32_t> reportedSize = std::nullopt, bool throws = false)
-        : type(type), bytes(std::move(bytes)), reportedSize(reportedSize), throws(throws) {}
-
-    std::uint32_t type = kRegSz;
-    std::vector<std::byte> bytes;
-    // The size the query reports, when it is not the number of bytes.
-    std::optional<std::uint32_t> reportedSize;
-    bool throws = false;
-};
-
-struct FakeKey {
-    long openStatus = kErrorSuccess;
-    std::map<std::u16string, FakeValue> values;
-};
-
-// Keys of HKLM by name. Records every call.
-class FakeRegistry final : public Registry {
-public:
-    std::map<std::u16string, FakeKey> keys;
-    std::vector<std::uint32_t> roots;
-    std::vector<std::uint32_t> masks;
-    std::vector<std::u16string> openedKeys;
-    std::vector<std::u16string> queriedValues;
-    std::vector<RegHandle> handles; // given out by successful opens
-    std::vector<RegHandle> closed;
-
-    long Open(std::uint32_t root, const std::u16string& keyName, std::uint32_t accessMask,
-              RegHandle& handle) override {
-        roots.push_back(root);
-        masks.push_back(accessMask);
-        openedKeys.push_back(keyName);
-        const auto key = keys.find(keyName);
-        if (root != kHkeyLocalMachine || key == keys.end()) {
-            return kErrorFileNotFound;
-        }
-        if (key->second.openStatus != kErrorSuccess) {
-            return key->second.openStatus;
-        }
-        handle = 100 + handles.size();
-        handles.push_back(handle);
-        byHandle_[handle] = &key->second;
-        return kErrorSuccess;
-    }
-
-    long Query(RegHandle handle, const std::u16string& valueName, std::uint32_t& type,
-               std::span<std::byte> buffer, std::uint32_t& size) override {
-        queriedValues.push_back(valueName);
-        if (size != buffer.size()) {
-            throw std::logic_error("size is not the buffer's");
-        }
-        const auto value = byHandle_.at(handle)->values.find(valueName);
-        if (value == byHandle_.at(handle)->values.end()) {
-            return kErrorFileNotFound;
-        }
-        const FakeValue& stored = value->second;
-        if (stored.throws) {
-            throw std::runtime_error("query");
-        }
-        type = stored.type;
-        if (!stored.reportedSize && stored.bytes.size() > buffer.size()) {
-            size = static_cast<std::uint32_t>(stored.bytes.size());
-            return kErrorMoreData;
-        }
-        // copy_n, not memcpy: an empty value has no data pointer.
-        std::copy_n(stored.bytes.begin(), std::min(stored.bytes.size(), buffer.size()),
-                    buffer.begin());
-        size = stored.reportedSize.value_or(static_cast<std::uint32_t>(stored.bytes.size()));
-        return kErrorSuccess;
-    }
-
-    void Close(RegHandle handle) override { closed.push_back(handle); }
-
-private:
-    std::map<RegHandle, FakeKey*> byHandle_;
-};
-
-class FakeFileTest final : public FileTest {
-public:
-    std::set<std::u16string> files;
-    bool throws = false;
-    mutable std::vector<std::u16string> asked;
-
-    bool IsOrdinaryFile(const std::u16string& path) const override {
-        asked.push_back(path);
-        if (throws) {
-            throw std::runtime_error("file test");
-        }
-        return files.count(path) != 0;
-    }
-};
-
-class FakeLauncher final : public Launcher {
-public:
-    std::set<std::u16string> programs; // the paths that start
-    bool throws = false;
-    std::vector<std::u16string> launched;
-
-    bool Launch(const std::u16string& path) override {
-        launched.push_back(path);
-        if (throws) {
-            throw std::runtime_error("launch");
-        }
-        return programs.count(path) != 0;
-    }
-};
+const std::u16string kUnavailable(kSysInfoUnavailable);
 
 // Every open asked for KEY_QUERY_VALUE only (no set value, create subkey or
 // create link, which a standard user is refused), and every opened key was
@@ -157,6 +29,15 @@ void CheckKeysReadOnlyAndClosed(const FakeRegistry& registry) {
 }
 
 } // namespace
+
+// The names under which Windows itself registers the tool: the fakes and
+// the stand-in know them only from these constants.
+TEST(RegistryNamesAreWindowsOwn) {
+    CHECK_EQ(kMsinfoKey, std::u16string(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"));
+    CHECK_EQ(kMsinfoPathValue, std::u16string(u"PATH"));
+    CHECK_EQ(kLocationKey, std::u16string(u"SOFTWARE\\Microsoft\\Shared Tools Location"));
+    CHECK_EQ(kLocationValue, std::u16string(u"MSINFO"));
+}
 
 TEST(GetKeyValueReadsByTypeAndSize) {
     const std::u16string kanji = u"D:\\ソラニカ 工具\\𝄞\\msinfo32.exe";
@@ -348,10 +229,10 @@ TEST(StartSysInfoFindsAndLaunchesTheTool) {
         registry.keys[kMsinfoKey];
         registry.keys[kLocationKey];
         if (row.path) {
-            registry.keys[kMsinfoKey].values[u"PATH"] = *row.path;
+            registry.keys[kMsinfoKey].values[kMsinfoPathValue] = *row.path;
         }
         if (row.msinfo) {
-            registry.keys[kLocationKey].values[u"MSINFO"] = *row.msinfo;
+            registry.keys[kLocationKey].values[kLocationValue] = *row.msinfo;
         }
         FakeFileTest files;
         if (row.fileThere) {
@@ -398,7 +279,7 @@ TEST(StartSysInfoReportsEveryFailureAsTheMessage) {
         FakeRegistry registry;
         registry.keys[kMsinfoKey].openStatus = row.msinfoOpen;
         registry.keys[kLocationKey].openStatus = row.msinfoOpen;
-        registry.keys[kLocationKey].values[u"MSINFO"] =
+        registry.keys[kLocationKey].values[kLocationValue] =
             FakeValue{kRegSz, Text(folder), std::nullopt, row.queryThrows};
         FakeFileTest files;
         files.files = {folder + u"\\MSINFO32.EXE"};

@@ -19,10 +19,8 @@ using namespace soranika;
 
 namespace {
 
-const std::u16string kMsinfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::u16string kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
 const std::u16string kTestKey = u"Software\\Soranika\\PlatformTest";
-const std::u16string kUnavailable = u"現時点ではｼｽﾃﾑ情報を使用できません";
+const std::u16string kUnavailable(kSysInfoUnavailable);
 
 // Outside any ANSI code page: Japanese, a blank and a character beyond the
 // Basic Multilingual Plane.
@@ -322,13 +320,13 @@ TEST(StartSysInfoWithTheRealRegistry) {
     for (const Row& row : rows) {
         ROW(row.name);
         ToolFiles::RemoveMarkers();
-        DeleteValue(kHkeyLocalMachine, kMsinfoKey, u"PATH");
-        DeleteValue(kHkeyLocalMachine, kLocationKey, u"MSINFO");
+        DeleteValue(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue);
+        DeleteValue(kHkeyLocalMachine, kLocationKey, kLocationValue);
         if (row.pathType != REG_NONE) {
-            SetText(kHkeyLocalMachine, kMsinfoKey, u"PATH", row.pathType, row.path);
+            SetText(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, row.pathType, row.path);
         }
         if (!row.location.empty()) {
-            SetText(kHkeyLocalMachine, kLocationKey, u"MSINFO", REG_SZ, row.location);
+            SetText(kHkeyLocalMachine, kLocationKey, kLocationValue, REG_SZ, row.location);
         }
         CheckedRegistry registry;
         RecordingLauncher launcher;
@@ -344,8 +342,8 @@ TEST(StartSysInfoWithTheRealRegistry) {
         CHECK(!Ran(kSplitTool));
         CHECK_EQ(registry.open, 0);
     }
-    DeleteValue(kHkeyLocalMachine, kMsinfoKey, u"PATH");
-    DeleteValue(kHkeyLocalMachine, kLocationKey, u"MSINFO");
+    DeleteValue(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue);
+    DeleteValue(kHkeyLocalMachine, kLocationKey, kLocationValue);
 }
 
 // The executable's version resource carries the project's version: the
