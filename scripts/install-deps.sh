@@ -40,6 +40,18 @@ for group in "$@"; do
             x11-apps x11-utils netpbm
         )
         ;;
+    windows)
+        packages+=(
+            # Qt for Windows from Debian's source package, cross-compiled
+            # with the posix-thread MinGW-w64 compilers (scripts/windows-qt.sh)
+            dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+            # the Windows build's tests under Wine, on Xvfb with real key
+            # events; the title bar's font
+            wine64 fonts-wine xdotool x11-utils
+            # the zip (scripts/windows-package.sh)
+            zip unzip
+        )
+        ;;
     bench)
         # the start-up benchmark under Xvfb, with a session bus
         packages+=(dbus-daemon)
@@ -74,4 +86,4 @@ fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
