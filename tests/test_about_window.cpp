@@ -107,7 +107,7 @@ private Q_SLOTS:
         QCOMPARE(control->geometry(),
                  TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
         QCOMPARE(control->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
-        QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(LayoutMetrics(control->font()), LayoutMetrics(DesignFont(control->font())));
         QCOMPARE(control->font().pointSizeF(), points);
         QCOMPARE(control->font().bold(), bold);
     }
