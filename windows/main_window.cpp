@@ -140,7 +140,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         connect(b, &QLineEdit::returnPressed, calculate_, &QPushButton::click);
     }
 
-    resize(TwipsSize(4680, 3345) + QSize(0, menuBar()->sizeHint().height()));
+    // The client area below the menu bar is the designed size. The window's
+    // layout gives the menu bar its height for the window's width, which in
+    // the Windows styles has a one-pixel space below it that its size hint
+    // leaves out.
+    const QSize clientSize = TwipsSize(4680, 3345);
+    resize(clientSize + QSize(0, menuBar()->heightForWidth(clientSize.width())));
 }
 
 void MainWindow::Calculate() {
