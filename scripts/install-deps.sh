@@ -46,8 +46,8 @@ for group in "$@"; do
             # with the posix-thread MinGW-w64 compilers (scripts/windows-qt.sh)
             dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
             # the Windows build's tests under Wine, on Xvfb with real key
-            # events; the title bar's font
-            wine64 fonts-wine xdotool x11-utils
+            # events and screenshots; the title bar's font
+            wine64 fonts-wine xdotool x11-apps netpbm
             # the zip (scripts/windows-package.sh)
             zip unzip
         )
