@@ -132,6 +132,7 @@ if [ ! -f "$work/.fetched" ]; then
             (cd "$work/download" &&
                 apt-get "${apt_options[@]}" source --download-only "qt6-base=$qt_version")
     } >>"$log" 2>&1 || fail "fetch"
+    # apt checked the files against the signed archive index already.
     (cd "$work/download" && dpkg-source --no-check -x ./*.dsc "$src_dir") >>"$log" 2>&1 ||
         fail "unpacking the source"
     rm -rf "$apt_dir" "$work/download"
@@ -185,5 +186,5 @@ cmake --install "$build_dir" >>"$log" 2>&1 || fail "install"
 touch "$prefix/.complete"
 # The source and the build tree are only needed to resume.
 rm -rf "$work"
-stage "done: $(du -sh "$prefix" | cut -f1) in $prefix"
+stage "done: $(du -sh "$prefix" | cut -f1) in $prefix after $((SECONDS / 60)) min"
 echo "$prefix"
