@@ -63,12 +63,12 @@ class ResultsProbe : public QGenericPlugin {
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "results_probe.json")
 
 public:
-    QObject* create(const QString& key, const QString& specification) override {
+    QObject* create(const QString& key, const QString& options) override {
         if (key.compare(QStringLiteral("soranikaresults"), Qt::CaseInsensitive) != 0 ||
-            specification.isEmpty()) {
+            options.isEmpty()) {
             return nullptr;
         }
-        return new ResultsWriter(specification);
+        return new ResultsWriter(options);
     }
 };
 
