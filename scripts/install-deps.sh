@@ -51,6 +51,17 @@ for group in "$@"; do
         # scripts/atspi-events.sh: the program on Xvfb with a window manager,
         # the accessibility bus and its Python client
         packages+=(openbox at-spi2-core dbus-daemon python3-pyatspi)
+    windows)
+        packages+=(
+            # Qt for Windows from Debian's source package, cross-compiled
+            # with the posix-thread MinGW-w64 compilers (scripts/windows-qt.sh)
+            dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+            # the Windows build's tests under Wine, on Xvfb with real key
+            # events and screenshots; the title bar's font
+            wine64 fonts-wine xdotool x11-apps netpbm
+            # the zip (scripts/windows-package.sh)
+            zip unzip
+        )
         ;;
     bench)
         # the start-up benchmark under Xvfb, with a session bus; callgrind
@@ -87,4 +98,4 @@ fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

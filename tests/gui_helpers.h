@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -203,6 +205,26 @@ inline QList<AccessibleEvent> AccessibleEvents(const std::function<void()>& acti
     QAccessible::installUpdateHandler(previous);
     recording = nullptr;
     return seen;
+}
+
+// What the layout relies on in a font: its line metrics and the advances of
+// proportional Japanese and Latin text. Fonts that agree here wrap the padded
+// texts at the same places, whatever name the system gives them (on Windows
+// the windows ask for MS P Gothic, elsewhere for IPA P Gothic).
+inline QList<qreal> LayoutMetrics(const QFont& font) {
+    const QFontMetricsF m(font);
+    return {m.ascent(), m.descent(),
+            m.horizontalAdvance(QStringLiteral("数字を入力して計算ボタンを押してください。")),
+            m.horizontalAdvance(QStringLiteral("Soranika 1.2 (0123456789) -- OK"))};
+}
+
+// IPA P Gothic, which has MS P Gothic's metrics, at the size and weight of
+// the given font.
+inline QFont IpaPGothic(const QFont& font) {
+    QFont design(QStringLiteral("IPAPGothic"));
+    design.setPointSizeF(font.pointSizeF());
+    design.setBold(font.bold());
+    return design;
 }
 
 } // namespace testing

@@ -23,6 +23,7 @@ using namespace soranika;
 
 namespace {
 
+#ifdef SORANIKA_DESKTOP_ENTRY_DIR
 // The keys of the [Desktop Entry] group, untranslated values only.
 QMap<QString, QString> ReadDesktopEntry(const QString& path) {
     QMap<QString, QString> keys;
@@ -42,6 +43,7 @@ QMap<QString, QString> ReadDesktopEntry(const QString& path) {
     }
     return keys;
 }
+#endif
 
 } // namespace
 

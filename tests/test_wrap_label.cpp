@@ -28,10 +28,14 @@ private Q_SLOTS:
     void cleanupTestCase() { Forms::UnloadAll(); }
 
     void applicationFont() {
-        QCOMPARE(QFontInfo(status()->font()).family(), QStringLiteral("IPAPGothic"));
         QCOMPARE(status()->font().pointSizeF(), 9.0);
+        const QFont design = IpaPGothic(status()->font());
+        QCOMPARE(QFontInfo(design).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(LayoutMetrics(status()->font()), LayoutMetrics(design));
+        // A control that asks for MS P Gothic by name gets the same metrics.
         QFont designed(QStringLiteral("ＭＳ Ｐゴシック"));
-        QCOMPARE(QFontInfo(designed).family(), QStringLiteral("IPAPGothic"));
+        designed.setPointSizeF(9);
+        QCOMPARE(LayoutMetrics(designed), LayoutMetrics(design));
     }
 
     void inputPrompt() {

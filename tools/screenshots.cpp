@@ -1,15 +1,21 @@
 // Renders the windows to PNG files, headless, in the states worth looking
 // at: `soranika-screenshots OUTDIR`. Used for the README and for review.
+// Beside each picture, NAME.txt holds the lines of every wrapping label and
+// button as drawn, one control a line: the builds for Linux and Windows
+// must break them at the same places.
 #include "about_window.h"
 #include "application.h"
 #include "forms.h"
 #include "main_window.h"
 #include "menu_bar.h"
 #include "schedule_window.h"
+#include "wrap_button.h"
+#include "wrap_label.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,6 +32,24 @@ void Save(QWidget* window, const QString& dir, const QString& name) {
     const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
     window->grab().save(path);
     QTextStream(stdout) << path << '\n';
+
+    QFile lines(QDir(dir).filePath(name + QStringLiteral(".txt")));
+    if (!lines.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return;
+    }
+    QTextStream out(&lines);
+    out.setEncoding(QStringConverter::Utf8);
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        QStringList drawn;
+        if (auto* label = qobject_cast<soranika::WrapLabel*>(control)) {
+            drawn = label->lines();
+        } else if (auto* button = qobject_cast<soranika::WrapButton*>(control)) {
+            drawn = button->lines();
+        } else {
+            continue;
+        }
+        out << control->objectName() << ": " << drawn.join(QStringLiteral(" | ")) << '\n';
+    }
 }
 
 template <typename T> T* Find(QWidget* window, const char* name) {

@@ -6,6 +6,7 @@
 #   packaging/icons/render.sh           rewrites soranika-<size>.png
 #   packaging/icons/render.sh --check   fails if a committed PNG is stale
 #
+# soranika.ico, the Windows program's icon, holds the same renderings as PNG.
 # Needs rsvg-convert (librsvg2-bin).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -27,17 +28,41 @@ for size in "${sizes[@]}"; do
         --output "$out/soranika-$size.png" "$here/soranika.svg"
 done
 
+# An icon file: a header, one 16-byte entry per image, then the PNGs.
+byte() { printf "\\$(printf %03o $(($1 & 255)))"; }
+le16() { byte "$1"; byte $(($1 >> 8)); }
+le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16)); }
+{
+    le16 0; le16 1; le16 ${#sizes[@]}
+    offset=$((6 + 16 * ${#sizes[@]}))
+    for size in "${sizes[@]}"; do
+        bytes=$(stat -c %s "$out/soranika-$size.png")
+        # Width and height (256 is written as 0), no palette, 1 plane,
+        # 32 bits a pixel, then where the PNG is.
+        byte "$size"; byte "$size"; le16 0; le16 1; le16 32
+        le32 "$bytes"; le32 "$offset"
+        offset=$((offset + bytes))
+    done
+    for size in "${sizes[@]}"; do
+        cat "$out/soranika-$size.png"
+    done
+} >"$out/soranika.ico"
+
 if $check; then
     stale=()
+    files=(soranika.ico)
     for size in "${sizes[@]}"; do
-        if ! cmp -s "$out/soranika-$size.png" "$here/soranika-$size.png"; then
-            stale+=("soranika-$size.png")
+        files+=("soranika-$size.png")
+    done
+    for file in "${files[@]}"; do
+        if ! cmp -s "$out/$file" "$here/$file"; then
+            stale+=("$file")
         fi
     done
     if [ "${#stale[@]}" -ne 0 ]; then
         echo "render.sh: out of date with soranika.svg: ${stale[*]}" >&2
-        echo "render.sh: run packaging/icons/render.sh and commit the PNGs" >&2
+        echo "render.sh: run packaging/icons/render.sh and commit the PNGs and the icon file" >&2
         exit 1
     fi
-    echo "render.sh: all ${#sizes[@]} renderings match soranika.svg"
+    echo "render.sh: all ${#sizes[@]} renderings and the icon file match soranika.svg"
 fi
