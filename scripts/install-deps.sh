@@ -51,6 +51,7 @@ for group in "$@"; do
         # scripts/atspi-events.sh: the program on Xvfb with a window manager,
         # the accessibility bus and its Python client
         packages+=(openbox at-spi2-core dbus-daemon python3-pyatspi)
+        ;;
     windows)
         packages+=(
             # Qt for Windows from Debian's source package, cross-compiled
