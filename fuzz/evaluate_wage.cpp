@@ -52,7 +52,7 @@ std::optional<double> Read(std::string_view text) {
     try {
         return soranika::NumberFromText(text);
     } catch (const RuntimeError& error) {
-        if (error.kind() != RuntimeErrorKind::Overflow) {
+        if (error.Kind() != RuntimeErrorKind::Overflow) {
             throw;
         }
         return std::nullopt;
@@ -162,7 +162,7 @@ void CheckWage(std::string_view data) {
     try {
         outcome = soranika::EvaluateWage(in[0], in[1], in[2], in[3], detailMode, weeklyHours);
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail());
+        FUZZ_CHECK(error.Kind() == RuntimeErrorKind::Overflow, detail());
         FUZZ_CHECK(expected.kind == Expected::Kind::Overflow,
                    detail() + ": overflow, expected " + KindName(expected.kind));
         return;

@@ -36,7 +36,7 @@ void CheckToInt16(double value, const std::string& input) {
         FUZZ_CHECK(!text.empty() && text[0] != ' ' && text[0] != '+', detail());
         FUZZ_CHECK(soranika::NumberFromText(text) == result, detail());
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow && !inRange, detail());
+        FUZZ_CHECK(error.Kind() == RuntimeErrorKind::Overflow && !inRange, detail());
     }
 }
 
@@ -47,7 +47,7 @@ void CheckNumber(const std::string& input) {
     try {
         value = soranika::NumberFromText(input);
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail());
+        FUZZ_CHECK(error.Kind() == RuntimeErrorKind::Overflow, detail());
         FUZZ_CHECK(expected.overflow, detail() + ": overflow raised for a number in range");
         return;
     }

@@ -36,7 +36,7 @@ std::optional<std::int16_t> ModelTotal(const soranika::DayFields& fields) {
         try {
             values[i] = soranika::NumberFromText(fields[i]);
         } catch (const RuntimeError& error) {
-            if (error.kind() != RuntimeErrorKind::Overflow) {
+            if (error.Kind() != RuntimeErrorKind::Overflow) {
                 throw;
             }
             return std::nullopt;
@@ -83,7 +83,7 @@ void CheckWeek(std::string_view data) {
                    detail() + ": total " + std::to_string(total) + ", expected " +
                        (expected ? std::to_string(*expected) : std::string("overflow")));
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow, detail());
+        FUZZ_CHECK(error.Kind() == RuntimeErrorKind::Overflow, detail());
         FUZZ_CHECK(!expected, detail() + ": overflow, expected " +
                                   (expected ? std::to_string(*expected) : std::string()));
     }
@@ -99,18 +99,18 @@ void CheckWeek(std::string_view data) {
         state.DayFieldChanged();
     }
     int switches = 0;
-    const auto switchMainWindow = [&] {
+    const auto switchToDetailMode = [&] {
         FUZZ_CHECK(Module1::DetailMode == 1, detail() + ": main window told before detail() mode");
         ++switches;
     };
     try {
-        state.Confirm(fields, switchMainWindow);
+        state.Confirm(fields, switchToDetailMode);
         FUZZ_CHECK(expected, detail() + ": confirmed without overflow");
         FUZZ_CHECK(Module1::WeeklyHours == *expected, detail());
         FUZZ_CHECK(Module1::DetailMode == (edited ? 1 : 0), detail());
         FUZZ_CHECK(switches == (edited ? 1 : 0), detail());
     } catch (const RuntimeError& error) {
-        FUZZ_CHECK(error.kind() == RuntimeErrorKind::Overflow && !expected, detail());
+        FUZZ_CHECK(error.Kind() == RuntimeErrorKind::Overflow && !expected, detail());
         FUZZ_CHECK(Module1::WeeklyHours == previousHours && Module1::DetailMode == 0, detail());
         FUZZ_CHECK(switches == 0, detail());
     }

@@ -67,16 +67,16 @@ bool ReadValue(Registry& registry, RegHandle handle, const std::u16string& value
 
 } // namespace
 
-bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::u16string& KeyName,
-                 const std::u16string& SubKeyRef, std::u16string& KeyVal) {
+bool GetKeyValue(Registry& registry, std::uint32_t keyRoot, const std::u16string& keyName,
+                 const std::u16string& valueName, std::u16string& keyValue) {
     RegHandle handle = 0;
-    if (registry.Open(KeyRoot, KeyName, kKeyQueryValue, handle) != kErrorSuccess) {
-        KeyVal.clear();
+    if (registry.Open(keyRoot, keyName, kKeyQueryValue, handle) != kErrorSuccess) {
+        keyValue.clear();
         return false;
     }
     bool found = false;
     try {
-        found = ReadValue(registry, handle, SubKeyRef, KeyVal);
+        found = ReadValue(registry, handle, valueName, keyValue);
     } catch (...) {
         registry.Close(handle);
         throw;

@@ -78,17 +78,17 @@ public:
     virtual bool Launch(const std::u16string& path) = 0;
 };
 
-// Reads the value SubKeyRef of the key KeyName under KeyRoot into KeyVal and
+// Reads the value valueName of the key keyName under keyRoot into keyValue and
 // returns true when a value was read. The key is opened for querying values
-// only. A failed open or query empties KeyVal and returns false. A string
-// (REG_SZ) becomes KeyVal, less its terminating NUL; a REG_DWORD appends the
-// hexadecimal digits of its UTF-16 units to KeyVal, last unit first, then
-// puts "&h" in front; any other type leaves KeyVal as it was but still counts
+// only. A failed open or query empties keyValue and returns false. A string
+// (REG_SZ) becomes keyValue, less its terminating NUL; a REG_DWORD appends the
+// hexadecimal digits of its UTF-16 units to keyValue, last unit first, then
+// puts "&h" in front; any other type leaves keyValue as it was but still counts
 // as read. At most kKeyValueBufferBytes bytes are read; a larger value fails
 // as a query. A value of 0 bytes throws std::invalid_argument (after the key
 // is closed), as there is no last character to look at.
-bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::u16string& KeyName,
-                 const std::u16string& SubKeyRef, std::u16string& KeyVal);
+bool GetKeyValue(Registry& registry, std::uint32_t keyRoot, const std::u16string& keyName,
+                 const std::u16string& valueName, std::u16string& keyValue);
 
 // Starts the system-information tool: the program named by the value
 // kMsinfoPathValue of kMsinfoKey, launched as it stands, or else MSINFO32.EXE

@@ -19,7 +19,7 @@ class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(RuntimeErrorKind kind, const std::string& what)
         : std::runtime_error(what), kind_(kind) {}
-    RuntimeErrorKind kind() const noexcept { return kind_; }
+    RuntimeErrorKind Kind() const noexcept { return kind_; }
 
 private:
     RuntimeErrorKind kind_;

@@ -28,14 +28,14 @@ public:
 
     // Confirmation. The total is computed first, so that an overflow leaves
     // the shared state as it was. When a field was edited since the load,
-    // detail mode is switched on and `switchMainWindow` runs (it masks the
+    // detail mode is switched on and `switchToDetailMode` runs (it masks the
     // main window and shows its message) before the total is stored.
     template <typename SwitchMainWindow>
-    void Confirm(const DayFields& fields, SwitchMainWindow&& switchMainWindow) {
+    void Confirm(const DayFields& fields, SwitchMainWindow&& switchToDetailMode) {
         const std::int16_t total = WeeklyTotal(fields);
         if (changed_) {
             EnterDetailMode();
-            switchMainWindow();
+            switchToDetailMode();
         }
         StoreWeeklyHours(total);
     }

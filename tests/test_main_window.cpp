@@ -209,7 +209,7 @@ private Q_SLOTS:
         QVERIFY2(changedShare(endRect) > 0.5, qPrintable(QString::number(changedShare(endRect))));
         QCOMPARE(changedShare(bar->actionGeometry(bar->actions()[0])), 0.0);
         if (way != "hover") {
-            QSignalSpy closed(window, &MainWindow::closed);
+            QSignalSpy closed(window, &MainWindow::Closed);
             QTest::keyClick(bar, Qt::Key_Return);
             QCOMPARE(closed.count(), 1);
         }
@@ -365,7 +365,7 @@ private Q_SLOTS:
         for (const auto& [name, unit] : {std::pair{"日", "Label10"}, std::pair{"週給料", "Label9"},
                                          std::pair{"月給料", "Label13"}}) {
             auto* amount = Child<ResultLabel>(window, name);
-            const ResultLabel::Shown shown = amount->shown();
+            const ResultLabel::Shown shown = amount->Drawn();
             const QFontMetrics metrics(shown.font);
             QVERIFY(QFontInfo(shown.font).pixelSize() >= ResultLabel::kSmallestPixels);
             const QRect line(amount->geometry().topLeft() + amount->contentsRect().topLeft(),
@@ -514,7 +514,7 @@ private Q_SLOTS:
     }
 
     void endCommandClosesWindow() {
-        QSignalSpy closed(window, &MainWindow::closed);
+        QSignalSpy closed(window, &MainWindow::Closed);
         QAction* end = window->findChild<QAction*>("mnuEnd");
         QVERIFY(end != nullptr);
         end->trigger();

@@ -87,7 +87,7 @@ private Q_SLOTS:
             NumberFromText(text.toStdString());
             QFAIL("no overflow raised");
         } catch (const RuntimeError& error) {
-            QCOMPARE(error.kind(), RuntimeErrorKind::Overflow);
+            QCOMPARE(error.Kind(), RuntimeErrorKind::Overflow);
         }
     }
 

@@ -88,7 +88,7 @@ private Q_SLOTS:
         QCOMPARE(caution.size(), 90);
         QCOMPARE(caution, ScheduleWindow::CautionText());
         QVERIFY(caution.endsWith(QString(56, QChar(u' ')) + "（労働基準法第35条)"));
-        const auto lines = Child<WrapLabel>(schedule, "Label22")->lines();
+        const auto lines = Child<WrapLabel>(schedule, "Label22")->Lines();
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[1], QStringLiteral("（労働基準法第35条)"));
         QCOMPARE(ScheduleWindow::DayFieldNames(), kDayFields);

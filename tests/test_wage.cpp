@@ -163,7 +163,7 @@ private Q_SLOTS:
                          std::int16_t(detailMode), 30);
             QFAIL("no overflow raised");
         } catch (const RuntimeError& error) {
-            QCOMPARE(error.kind(), RuntimeErrorKind::Overflow);
+            QCOMPARE(error.Kind(), RuntimeErrorKind::Overflow);
         }
     }
 

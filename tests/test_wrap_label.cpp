@@ -40,18 +40,18 @@ private Q_SLOTS:
 
     void inputPrompt() {
         status()->setText(MainWindow::InputPrompt());
-        QCOMPARE(status()->lines(),
+        QCOMPARE(status()->Lines(),
                  (QStringList{"", "数字を入力して", "計算ボタンを押してください"}));
     }
 
     void resultStatusOnSecondLine() {
         status()->setText(Q(texts::kResultStatus));
-        QCOMPARE(status()->lines(), (QStringList{"", "----計算結果表示中----"}));
+        QCOMPARE(status()->Lines(), (QStringList{"", "----計算結果表示中----"}));
     }
 
     void cautionReadableInFourLines() {
         status()->setText(Q(texts::kCaution));
-        const QStringList lines = status()->lines();
+        const QStringList lines = status()->Lines();
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].startsWith("☆注意！☆"));
         QCOMPARE(lines.last(), QStringLiteral("違反になります"));
@@ -106,25 +106,25 @@ private Q_SLOTS:
         const QFontMetrics metrics(label.font());
         const int both = metrics.horizontalAdvance(QStringLiteral("あいう えお"));
         label.resize(both, 100);
-        QCOMPARE(label.lines(), QStringList{"あいう えお"});
+        QCOMPARE(label.Lines(), QStringList{"あいう えお"});
         label.resize(both - 1, 100);
-        QCOMPARE(label.lines(), (QStringList{"あいう", "えお"}));
+        QCOMPARE(label.Lines(), (QStringList{"あいう", "えお"}));
         label.setText(QStringLiteral("あい うえお"));
-        QCOMPARE(label.lines(), (QStringList{"あい", "うえお"}));
+        QCOMPARE(label.Lines(), (QStringList{"あい", "うえお"}));
         label.resize(both, 100);
-        QCOMPARE(label.lines(), QStringList{"あい うえお"});
+        QCOMPARE(label.Lines(), QStringList{"あい うえお"});
         QFont larger = label.font();
         larger.setPointSizeF(larger.pointSizeF() * 1.25);
         label.setFont(larger);
-        QCOMPARE(label.lines(), (QStringList{"あい", "うえお"}));
+        QCOMPARE(label.Lines(), (QStringList{"あい", "うえお"}));
 
         WrapButton button(QStringLiteral("あいう えお"));
         button.resize(both + 8, 30);
-        QCOMPARE(button.lines(), QStringList{"あいう えお"});
+        QCOMPARE(button.Lines(), QStringList{"あいう えお"});
         button.setText(QStringLiteral("あい うえお"));
-        QCOMPARE(button.lines(), QStringList{"あい うえお"});
+        QCOMPARE(button.Lines(), QStringList{"あい うえお"});
         button.resize(both + 7, 30);
-        QCOMPARE(button.lines(), (QStringList{"あい", "うえお"}));
+        QCOMPARE(button.Lines(), (QStringList{"あい", "うえお"}));
     }
 
     // A theme that changes the application's font and palette once the
@@ -139,14 +139,14 @@ private Q_SLOTS:
                  {static_cast<QWidget*>(Forms::Main()), static_cast<QWidget*>(Forms::Schedule()),
                   static_cast<QWidget*>(Forms::About())}) {
                 for (auto* l : w->findChildren<WrapLabel*>()) {
-                    all << l->objectName() + u':' + l->lines().join(u'|');
+                    all << l->objectName() + u':' + l->Lines().join(u'|');
                 }
                 for (auto* b : w->findChildren<WrapButton*>()) {
-                    all << b->objectName() + u':' + b->lines().join(u'|');
+                    all << b->objectName() + u':' + b->Lines().join(u'|');
                 }
                 for (auto* r : w->findChildren<ResultLabel*>()) {
-                    all << r->objectName() + u':' + r->shown().text + u'@' +
-                               QString::number(QFontInfo(r->shown().font).pixelSize());
+                    all << r->objectName() + u':' + r->Drawn().text + u'@' +
+                               QString::number(QFontInfo(r->Drawn().font).pixelSize());
                 }
             }
             return all;
@@ -166,9 +166,9 @@ private Q_SLOTS:
     }
 
     void detailButtonCaptionOnTwoLines() {
-        QCOMPARE(Child<WrapButton>(window, "詳細設定start")->lines(),
+        QCOMPARE(Child<WrapButton>(window, "詳細設定start")->Lines(),
                  (QStringList{"勤務時間", "詳細設定"}));
-        QCOMPARE(Child<WrapButton>(window, "計算")->lines(), QStringList{"計算"});
+        QCOMPARE(Child<WrapButton>(window, "計算")->Lines(), QStringList{"計算"});
     }
 };
 

@@ -42,9 +42,9 @@ void Save(QWidget* window, const QString& dir, const QString& name) {
     for (QWidget* control : window->findChildren<QWidget*>()) {
         QStringList drawn;
         if (auto* label = qobject_cast<soranika::WrapLabel*>(control)) {
-            drawn = label->lines();
+            drawn = label->Lines();
         } else if (auto* button = qobject_cast<soranika::WrapButton*>(control)) {
-            drawn = button->lines();
+            drawn = button->Lines();
         } else {
             continue;
         }

@@ -33,7 +33,7 @@ public:
 
 Q_SIGNALS:
     // The window was closed (its close box or the end command).
-    void closed();
+    void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -41,7 +41,7 @@ public:
     explicit WrapLabel(const QString& text, QWidget* parent = nullptr);
 
     // The lines as drawn, each without the blanks that end it.
-    QStringList lines() const;
+    QStringList Lines() const;
 
     static QStringList WrapText(const QString& text, const QFontMetrics& metrics, int width);
 

@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "guard.h"
+#include "soranika_config.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

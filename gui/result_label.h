@@ -30,7 +30,7 @@ public:
         QFont font;
         bool elided = false;
     };
-    Shown shown() const;
+    Shown Drawn() const;
 
 protected:
     bool event(QEvent* event) override;

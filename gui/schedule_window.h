@@ -37,7 +37,7 @@ Q_SIGNALS:
     // A confirmation switched detail mode on. Emitted while the window is
     // still on screen, before its message shows and before the total is
     // stored: a receiver masks the main window's inputs at once.
-    void detailModeEntered();
+    void DetailModeEntered();
 
 private:
     void Confirm();

@@ -15,7 +15,7 @@ WrapButton::WrapButton(const QString& text, QWidget* parent) : QPushButton(text,
     setAutoDefault(true);
 }
 
-QStringList WrapButton::lines() const {
+QStringList WrapButton::Lines() const {
     const int width = qMax(1, this->width() - 2 * kCaptionMargin);
     QString caption = text();
     caption.remove(QChar(u'&')); // access-key marks are not drawn
@@ -29,7 +29,7 @@ void WrapButton::paintEvent(QPaintEvent* /*event*/) {
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
 
-    const QStringList captionLines = lines();
+    const QStringList captionLines = Lines();
     const int lineHeight = fontMetrics().height();
     int top = (height() - lineHeight * int(captionLines.size())) / 2;
     if (isDown()) {

@@ -119,7 +119,7 @@ DayFields ScheduleWindow::Fields() const {
 
 void ScheduleWindow::Confirm() {
     state_.Confirm(Fields(), [this] {
-        Q_EMIT detailModeEntered();
+        Q_EMIT DetailModeEntered();
         ShowMessage(this, DetailModeMessage());
     });
     hide();

@@ -11,7 +11,7 @@ ResultLabel::ResultLabel(const QString& text, QWidget* parent) : QLabel(text, pa
     setTextFormat(Qt::PlainText);
 }
 
-ResultLabel::Shown ResultLabel::shown() const {
+ResultLabel::Shown ResultLabel::Drawn() const {
     const QString content = text();
     const QFont designed = font();
     const int width = contentsRect().width();
@@ -41,7 +41,7 @@ ResultLabel::Shown ResultLabel::shown() const {
 bool ResultLabel::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (shown().elided) {
+        if (Drawn().elided) {
             QToolTip::showText(help->globalPos(), text(), this);
         } else {
             QToolTip::hideText();
@@ -52,7 +52,7 @@ bool ResultLabel::event(QEvent* event) {
 }
 
 void ResultLabel::paintEvent(QPaintEvent* /*event*/) {
-    const Shown s = shown();
+    const Shown s = Drawn();
     QPainter painter(this);
     painter.setFont(s.font);
     // A reduced amount keeps the baseline of the label's own font, in line

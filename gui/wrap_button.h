@@ -16,7 +16,7 @@ public:
     explicit WrapButton(const QString& text, QWidget* parent = nullptr);
 
     // The caption's lines as drawn.
-    QStringList lines() const;
+    QStringList Lines() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -108,7 +108,7 @@ const QStringList& WrappedLines::Get(const QString& text, const QFontMetrics& me
     return last_->lines;
 }
 
-QStringList WrapLabel::lines() const {
+QStringList WrapLabel::Lines() const {
     return wrapped_.Get(text(), fontMetrics(), contentsRect().width());
 }
 
@@ -118,7 +118,7 @@ void WrapLabel::paintEvent(QPaintEvent* /*event*/) {
     const QFontMetrics metrics = fontMetrics();
     const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
     int top = area.top();
-    for (const QString& line : lines()) {
+    for (const QString& line : Lines()) {
         if (top >= area.bottom()) {
             break;
         }

@@ -20,7 +20,7 @@ void ShowMessage(QWidget* parent, const QString& text) {
 
 QString RuntimeErrorText(const std::exception& error) {
     if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
-        switch (runtime->kind()) {
+        switch (runtime->Kind()) {
         case RuntimeErrorKind::Overflow:
             return QStringLiteral(
                 "数値が大きすぎて計算できません。入力した数字を確かめてください。");

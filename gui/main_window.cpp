@@ -274,7 +274,7 @@ void MainWindow::SetHourGroupEnabled(bool enabled) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
-        Q_EMIT closed();
+        Q_EMIT Closed();
     }
 }
 

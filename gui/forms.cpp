@@ -34,7 +34,7 @@ ScheduleWindow* LoadScheduleWindow() {
     const bool loading = scheduleWindow.isNull();
     ScheduleWindow* window = Load(scheduleWindow);
     if (loading) {
-        QObject::connect(window, &ScheduleWindow::detailModeEntered,
+        QObject::connect(window, &ScheduleWindow::DetailModeEntered,
                          [] { Main()->MaskForDetailMode(); });
     }
     return window;
@@ -46,7 +46,7 @@ MainWindow* Main() {
     if (mainWindow.isNull()) {
         Load(mainWindow);
         // No window of the program outlives the main window.
-        QObject::connect(mainWindow, &MainWindow::closed, [] {
+        QObject::connect(mainWindow, &MainWindow::Closed, [] {
             UnloadSchedule();
             UnloadAbout();
         });

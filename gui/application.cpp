@@ -3,6 +3,7 @@
 #include "design_font.h"
 #include "forms.h"
 #include "main_window.h"
+#include "soranika_config.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -128,7 +129,7 @@ void SetUpApplication(QApplication& app) {
 int RunApplication(QApplication& app) {
     SetUpApplication(app);
     MainWindow* window = Forms::Main();
-    QObject::connect(window, &MainWindow::closed, &app, &QApplication::quit);
+    QObject::connect(window, &MainWindow::Closed, &app, &QApplication::quit);
     CentreOnScreen(window);
     window->show();
     return app.exec();

@@ -3,6 +3,7 @@
 #include "design_font.h"
 #include "guard.h"
 #include "runtime.h"
+#include "soranika_config.h"
 #include "sysinfo.h"
 #include "twips.h"
 #include "wrap_label.h"
@@ -44,7 +45,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(Twips(x1), Twips(y), Twips(x2) - Twips(x1), width);
     }
-    QColor colour() const { return colour_; }
+    QColor Colour() const { return colour_; }
 
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), colour_); }

@@ -13,8 +13,8 @@ void MenuBar::ToggleKeyboardSelection() {
     // QMenuBar enters and leaves its keyboard mode on a lone tap of Alt,
     // which it watches for on its window: the events of such a tap.
     QWidget* target = window();
-    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
-    QApplication::sendEvent(target, &override);
+    QKeyEvent shortcutOverride(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QApplication::sendEvent(target, &shortcutOverride);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
