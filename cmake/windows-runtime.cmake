@@ -1,7 +1,7 @@
 # The Windows build's programs in one folder, bin/, beside everything they
 # load: the Qt DLLs, the platform and style plugins and MinGW's C++ runtime.
-# The tests run there under Wine, and scripts/windows-package.sh takes the
-# program's share of it.
+# The tests run there under Wine, and the packages (packaging/windows) take
+# the program's share of it.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 
 # Called once every target is defined: `windows_programs` builds the program,
@@ -32,13 +32,11 @@ function(soranika_windows_runtime)
             $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> ${bin}/styles
         VERBATIM)
 
+    # Every test program registered by soranika_test, the platform test with
+    # its stand-in tool, the results probe, the program and the screenshot
+    # tool.
+    get_property(tests GLOBAL PROPERTY SORANIKA_TEST_PROGRAMS)
     add_custom_target(windows_programs)
-    add_dependencies(windows_programs windows_runtime soranika soranika-screenshots)
-    foreach(test test_runtime test_wage test_schedule test_wrap_label test_main_window
-            test_schedule_window test_about_window test_random_walk test_application
-            soranika-results-probe)
-        if(TARGET ${test})
-            add_dependencies(windows_programs ${test})
-        endif()
-    endforeach()
+    add_dependencies(windows_programs windows_runtime soranika soranika-screenshots
+        soranika-results-probe test_platform_windows fake_msinfo ${tests})
 endfunction()

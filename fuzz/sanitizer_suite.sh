@@ -13,7 +13,7 @@ mkdir -p "$build_dir"
 # they fail.
 log="$build_dir/suite-build.log"
 if ! { cmake -S "$source_dir" -B "$build_dir" -G "$generator" \
-    -DCMAKE_CXX_COMPILER="$cxx" -DSORANIKA_SANITIZE=ON -DSORANIKA_WINE_TEST=OFF "$@" &&
+    -DCMAKE_CXX_COMPILER="$cxx" -DSORANIKA_SANITIZE=ON "$@" &&
     cmake --build "$build_dir"; } >"$log" 2>&1; then
     tail -c 30000 "$log"
     echo "sanitizer_suite.sh: the sanitizer build failed; the whole log is $log" >&2

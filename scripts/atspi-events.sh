@@ -10,16 +10,11 @@ build="${BUILD_DIR:-build}"
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja
 cmake --build "$build" --target soranika
 program="$(realpath "$build/app/soranika")"
-display=":$((90 + RANDOM % 100))"
-
-exec dbus-run-session -- bash -c '
+exec scripts/with-x.sh --wm --screen 1024x768x24 dbus-run-session -- bash -c '
     set -eu
-    Xvfb "$1" -screen 0 1024x768x24 -nolisten tcp & xvfb=$!
     trap "kill \$(jobs -p) 2>/dev/null" EXIT
-    export DISPLAY="$1" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
-    sleep 1
-    openbox & sleep 0.5
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
     /usr/libexec/at-spi-bus-launcher --launch-immediately & sleep 1
-    "$2" & sleep 2
-    /usr/bin/python3 "$3"
-' atspi "$display" "$program" "$(pwd)/scripts/atspi-events.py"
+    "$1" & sleep 2
+    /usr/bin/python3 "$2"
+' atspi "$program" "$(pwd)/scripts/atspi-events.py"

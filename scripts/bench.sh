@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The start-up benchmark: ソラニカ against the floor (a Qt window with the same
 # menu bar and a line of Japanese text) and a bare Qt window, offscreen and
-# under Xvfb. Builds build-bench (RelWithDebInfo) first.
+# under Xvfb. Builds it in build/ (RelWithDebInfo, the default) first.
 #
 #   scripts/bench.sh [offscreen|xcb|both] [--runs N] [--clicks N] [--no-callgrind]
 #
@@ -20,7 +20,7 @@ offscreen | xcb | both)
 esac
 
 scripts/install-deps.sh bench
-build="${BUILD_DIR:-build-bench}"
+build=build
 # The build's output only when it fails.
 if ! log=$(cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 2>&1 &&
     cmake --build "$build" --target soranika-startup-bench 2>&1); then
@@ -32,14 +32,7 @@ bench="$build/bench/soranika-startup-bench"
 # A session like a desktop's: a private runtime directory, and nothing in
 # the environment that would change Qt's look or size for one program only.
 runtime=$(mktemp -d /tmp/soranika-bench-XXXXXX)
-xvfb_pid=
-cleanup() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$runtime"
-}
+cleanup() { rm -rf "$runtime"; }
 trap cleanup EXIT
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR="$runtime"
@@ -52,17 +45,7 @@ fi
 
 if [ "$platforms" != offscreen ]; then
     [ "$platforms" = xcb ] || echo
-    # Xvfb picks a free display and writes its number to the pipe.
-    mkfifo "$runtime/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" \
-        >"$runtime/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    if ! read -r -t 10 display <"$runtime/display"; then
-        echo "bench.sh: Xvfb did not start" >&2
-        cat "$runtime/xvfb.log" >&2
-        exit 1
-    fi
     # With a session bus, as on a desktop: without one, Qt's accessibility
     # bridge would try to start a bus at the first show, in both programs.
-    DISPLAY=":$display" QT_QPA_PLATFORM=xcb dbus-run-session -- "$bench" "$@"
+    QT_QPA_PLATFORM=xcb scripts/with-x.sh dbus-run-session -- "$bench" "$@"
 fi

@@ -4,17 +4,17 @@
 # (default 900, an hour in all for the four targets), FUZZ_JOBS targets at a
 # time (default: one per processor), and prints how many inputs each ran.
 #   scripts/fuzz-long.sh [SECONDS_PER_TARGET]
-# Build folder: $BUILD_DIR, default build-sanitize. Each target works in
-# BUILD_DIR/fuzz/run/<target>/ (its log, and the input that broke a property
+# Build folder: build/sanitize, the sanitizer suite's. Each target works in
+# build/sanitize/fuzz/run/<target>/ (its log, and the input that broke a property
 # if one did); the seeds in fuzz/corpus/ are never written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-900}"
-build="${BUILD_DIR:-build-sanitize}"
+build=build/sanitize
 jobs="${FUZZ_JOBS:-$(nproc)}"
 scripts/install-deps.sh test
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSORANIKA_SANITIZE=ON \
-    -DSORANIKA_WINE_TEST=OFF -DSORANIKA_FUZZ_SECONDS="$seconds"
+    -DSORANIKA_FUZZ_SECONDS="$seconds"
 cmake --build "$build" --target fuzzers
 # CTest sets the sanitizers' options for each target (fuzz/sanitizer_options.cmake).
 status=0

@@ -21,8 +21,6 @@ for group in "$@"; do
     test)
         packages+=(
             clang-format
-            # the Windows build of the registry code, run under Wine
-            g++-mingw-w64-x86-64 wine64
             # checks of the desktop entry, the AppStream metadata and the
             # icon renderings
             desktop-file-utils appstream librsvg2-bin
@@ -36,6 +34,8 @@ for group in "$@"; do
             # buses (tests/with_atspi.sh); the window titles as the X server
             # holds them (xprop)
             dbus-daemon at-spi2-core x11-utils
+            # a window manager for tests with real key events (scripts/with-x.sh --wm)
+            openbox
         )
         ;;
     package)
@@ -55,13 +55,14 @@ for group in "$@"; do
     windows)
         packages+=(
             # Qt for Windows from Debian's source package, cross-compiled
-            # with the posix-thread MinGW-w64 compilers (scripts/windows-qt.sh)
+            # with the posix-thread MinGW-w64 compilers (cmake/windows-qt.sh)
             dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
             # the Windows build's tests under Wine, on Xvfb with real key
             # events and screenshots; the title bar's font
             wine64 fonts-wine xdotool x11-apps netpbm
-            # the zip (scripts/windows-package.sh)
-            zip unzip
+            # the zip and the .msi (packaging/windows), the shortcut's and the
+            # signature's checks
+            zip unzip msitools liblnk-utils osslsigncode openssl
         )
         ;;
     bench)

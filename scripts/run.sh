@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh run
-build="${BUILD_DIR:-build}"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+build=build
+cmake -S . -B "$build" -G Ninja
 cmake --build "$build" --target soranika
 exec "$build/app/soranika" "$@"

@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds ソラニカ with its tests and runs the whole
-# suite headless. Ends with CTest's summary line. Arguments go to CMake:
-# `scripts/test.sh -DSORANIKA_WINE_TEST=OFF` leaves the whole Windows part
-# out for a quick local run. With it, the first run on a machine builds Qt
-# for Windows (scripts/windows-qt.sh), about half an hour on two cores.
+# Installs what is missing, builds ソラニカ with all its tests and runs the
+# whole suite headless, independent tests side by side, one per processor.
+# Everything is switched on here: the Windows build and its tests under Wine
+# (the first run on a machine builds Qt for Windows, about half an hour on two
+# cores) and the sanitizer suite. Arguments go to CMake:
+# `scripts/test.sh -DSORANIKA_WINDOWS=OFF` leaves the Windows part out for a
+# quick local run. Prints the slowest tests, then CTest's summary line last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test windows
-build="${BUILD_DIR:-build}"
-cmake -S . -B "$build" -G Ninja "$@"
-cmake --build "$build"
+cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_SANITIZER_SUITE=ON "$@"
+cmake --build build
 export QT_QPA_PLATFORM=offscreen
-cd "$build"
-exec ctest --output-on-failure --timeout 1800
+log=build/Testing/test.log
+mkdir -p build/Testing
+status=0
+(cd build && ctest --output-on-failure --timeout 1800 -j "$(nproc)") 2>&1 | tee "$log" ||
+    status=$?
+echo
+echo "The slowest tests:"
+sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.* ([0-9.]+) sec$/\2 \1/p' "$log" |
+    sort -rn | head -n 8 | awk '{ printf "  %8.1f s  %s\n", $1, $2 }'
+echo
+# CTest's summary once more, as the last line.
+grep -E '^[0-9]+% tests passed' "$log" | tail -n 1
+exit "$status"

@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Installs the .deb, starts ソラニカ the way a desktop menu does (the Exec line
-# of the installed desktop entry) on an Xvfb screen, and saves what it shows:
+# Tries a package as a user would, on a private X server, and saves what it
+# shows:
 #
 #   scripts/try-package.sh PACKAGE.deb [OUTDIR]      (as root or through sudo)
+#   scripts/try-package.sh PACKAGE.zip [OUTDIR]
+#
+# The .deb is installed and ソラニカ started the way a desktop menu does (the
+# Exec line of the installed desktop entry); the Windows zip is unpacked into
+# an empty folder in a fresh Wine prefix and started from there
+# (tests/wine/try-zip.sh; OUTDIR screenshots/windows-package unless given).
 #
 # OUTDIR (screenshots/package unless given) receives installed.png, the
 # screen with the program's main window; window-icon.png, the largest icon
@@ -11,15 +17,25 @@
 # removes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-deb="$(realpath "$1")"
-out="${2:-screenshots/package}"
+if [ "${1:-}" != --inside ]; then
+    [ $# -ge 1 ] || { echo "usage: try-package.sh PACKAGE.deb|PACKAGE.zip [OUTDIR]" >&2; exit 2; }
+    package=$(realpath "$1")
+    case "$package" in
+    *.zip)
+        scripts/install-deps.sh windows
+        exec scripts/with-x.sh tests/wine/try-zip.sh "$package" "${2:-screenshots/windows-package}"
+        ;;
+    esac
+    out="${2:-screenshots/package}"
+    scripts/install-deps.sh package
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "$package"
+    exec scripts/with-x.sh --screen 800x600x24 "$0" --inside "$out"
+fi
+out=$2
 mkdir -p "$out"
-scripts/install-deps.sh package
-
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "$deb"
 
 entry="$(dpkg -L soranika | grep '^/usr/share/applications/.*\.desktop$')"
 command_line="$(sed -n 's/^Exec=//p' "$entry" | head -n 1)"
@@ -27,25 +43,8 @@ command_line="$(sed -n 's/^Exec=//p' "$entry" | head -n 1)"
 command_line="${command_line// %[a-zA-Z]/}"
 echo "desktop entry: $entry"
 echo "command: $command_line"
-
-# A screen of our own: the first free display number.
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 800x600x24 -nolisten tcp &
-xvfb=$!
 program=
-cleanup() {
-    [ -z "$program" ] || kill "$program" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+trap '[ -z "$program" ] || kill "$program" 2>/dev/null || true' EXIT
 
 # Started from the user's home like a menu would, not from the source tree.
 # shellcheck disable=SC2086 # the Exec line is split into words as a desktop does

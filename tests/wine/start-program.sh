@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# Starts the real soranika.exe under Wine on the windows platform, on a
-# virtual X display, as a user would: types 700 into the wage, 5 into the
-# days, 9 and 17 into the hours with real key events, moves to 計算 with Tab
+# Starts the real soranika.exe under Wine on the windows platform, on the X
+# display of DISPLAY (scripts/with-x.sh gives it one), as a user would:
+# types 700 into the wage, 5 into the days, 9 and 17 into the hours with real key events, moves to 計算 with Tab
 # and presses it with the space bar. What the main window shows is read by
 # the results probe (results_probe.cpp), which the program loads from
 # generic/ beside it when given -plugin.
 # Usage: start-program.sh OUTDIR RUN-UNDER-WINE WINE WINESERVER PREFIX PROGRAM
 set -euo pipefail
-if [ -z "${SORANIKA_XVFB:-}" ]; then
-    exec env SORANIKA_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
 out=$1
 shift
 wineserver=$3

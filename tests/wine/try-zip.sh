@@ -1,22 +1,15 @@
 #!/usr/bin/env bash
 # Tries the Windows zip as a user would: unpacks it into an empty folder in a
-# fresh Wine prefix, starts soranika.exe from there on an Xvfb screen with
-# the windows platform and waits for its main window:
-#
-#   scripts/try-windows-package.sh ZIP [OUTDIR]
-#
-# OUTDIR (screenshots/windows-package unless given) receives started.png,
-# the screen with the main window, and wine.log, Wine's errors (a DLL that
-# the zip lacks shows there). Fails when no main window appears.
+# fresh Wine prefix, starts soranika.exe from there with the windows platform
+# on the X display of DISPLAY and waits for its main window:
+#   try-zip.sh ZIP OUTDIR
+# (scripts/try-package.sh ZIP runs it on a private X server). OUTDIR
+# receives started.png, the screen with the main window, and wine.log,
+# Wine's errors (a DLL that the zip lacks shows there). Fails when no main
+# window appears.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-if [ -z "${SORANIKA_XVFB:-}" ]; then
-    "$here/scripts/install-deps.sh" windows
-    zip=$(realpath "$1")
-    out=$(realpath -m "${2:-screenshots/windows-package}")
-    exec env SORANIKA_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$zip" "$out"
-fi
-zip=$1 out=$2
+here=$(cd "$(dirname "$0")/../.." && pwd)
+zip=$(realpath "$1") out=$(realpath -m "$2")
 mkdir -p "$out"
 work=$(mktemp -d)
 wine=/usr/lib/wine/wine64
@@ -31,19 +24,19 @@ trap stop EXIT
 mkdir "$work/unpacked"
 (cd "$work/unpacked" && unzip -q "$zip")
 program=$(echo "$work"/unpacked/*/soranika.exe)
-[ -f "$program" ] || { echo "try-windows-package.sh: no soranika.exe in $zip" >&2; exit 1; }
+[ -f "$program" ] || { echo "try-zip.sh: no soranika.exe in $zip" >&2; exit 1; }
 
 # The prefix is created on the way; only Wine's errors about loading DLLs
 # are kept.
 (cd "$(dirname "$program")" &&
     WINEDEBUG=-all,err+module SORANIKA_WINE_DISPLAY=keep \
-        "$here/tests/platform/run-under-wine.sh" "$wine" "$wineserver" "$work/prefix" \
+        "$here/tests/wine/run-under-wine.sh" "$wine" "$wineserver" "$work/prefix" \
         ./soranika.exe) >"$out/wine.log" 2>&1 &
 
 # Wine names its X windows' class after the program.
 if ! window=$(timeout 180 xdotool search --sync --onlyvisible --classname soranika | head -n 1) ||
     [ -z "$window" ] || [ "$(xdotool getwindowname "$window")" != ソラニカ ]; then
-    echo "try-windows-package.sh: no main window appeared; Wine said:" >&2
+    echo "try-zip.sh: no main window appeared; Wine said:" >&2
     cat "$out/wine.log" >&2
     exit 1
 fi

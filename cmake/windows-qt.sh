@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Qt for 64-bit Windows with MinGW-w64, from Debian's own qt6-base
 # source package (the same version as the host's Qt), once per machine:
-#   scripts/windows-qt.sh          builds it if needed, prints its prefix
-#   scripts/windows-qt.sh --prefix prints the prefix only, builds nothing
+#   cmake/windows-qt.sh          builds it if needed, prints its prefix
+#   cmake/windows-qt.sh --prefix prints the prefix only, builds nothing
 # The Qt goes to a cache outside the source tree and the build folders:
 #   ${XDG_CACHE_HOME:-~/.cache}/soranika/qt-<version>-windows-<key>/
 # where <key> is a hash of the configure options and the toolchain file, so

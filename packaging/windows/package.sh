@@ -1,29 +1,21 @@
 #!/usr/bin/env bash
-# Builds ソラニカ for 64-bit Windows and packs it as a zip that runs on a
-# Windows 10/11 PC by unzipping it and double-clicking soranika.exe:
-#   scripts/windows-package.sh  ->  build-windows/soranika-<version>-windows-x86_64.zip
-# The first run on a machine builds Qt for Windows (scripts/windows-qt.sh,
-# about half an hour on two cores). The build folder is build-windows unless
-# BUILD_DIR says otherwise. `scripts/try-windows-package.sh ZIP` tries the zip
-# under Wine.
+# The Windows packages of ソラニカ, made by the Windows build (target
+# windows_package) from its bin/ folder:
+#   package.sh BIN QT VERSION OUTDIR
+# stages the program, what it loads and the licences in
+# OUTDIR/soranika-<version>-windows-x86_64/ and packs exactly that folder as
+# OUTDIR/soranika-<version>-windows-x86_64.zip: unzipped anywhere on Windows
+# 10 or 11, soranika.exe starts with a double-click. QT is the prefix of the
+# Qt for Windows the build used (cmake/windows-qt.sh).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/install-deps.sh windows
-qt=$(scripts/windows-qt.sh)
-build=$(realpath -m "${BUILD_DIR:-build-windows}")
-cmake -S . -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-    -DSORANIKA_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target soranika windows_runtime
-
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+here=$(cd "$(dirname "$0")/../.." && pwd)
+bin=$1 qt=$2 version=$3 out=$4
 name="soranika-$version-windows-x86_64"
-stage="$build/package/$name"
-rm -rf "$build/package"
+stage="$out/$name"
+rm -rf "$stage"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/licenses"
 
 # The program, what it loads and nothing else.
-bin="$build/bin"
 cp "$bin/soranika.exe" "$bin/Qt6Core.dll" "$bin/Qt6Gui.dll" "$bin/Qt6Widgets.dll" \
     "$bin/libstdc++-6.dll" "$bin/libgcc_s_seh-1.dll" "$bin/libwinpthread-1.dll" "$stage/"
 cp "$bin/platforms/qwindows.dll" "$stage/platforms/"
@@ -33,7 +25,7 @@ find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --
 # The licences, as .txt so that a double-click opens them. Qt is linked
 # dynamically under the LGPL 3, which comes with the GPL 3 it builds on, and
 # with where its source is and how it was built.
-cp LICENSE "$stage/LICENSE.txt"
+cp "$here/LICENSE" "$stage/LICENSE.txt"
 cp /usr/share/common-licenses/LGPL-3 "$stage/licenses/Qt-LGPL-3.0.txt"
 cp /usr/share/common-licenses/GPL-3 "$stage/licenses/GPL-3.0.txt"
 {
@@ -44,7 +36,7 @@ cp /usr/share/common-licenses/GPL-3 "$stage/licenses/GPL-3.0.txt"
     echo "with \`apt-get source qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)\` on Debian 12"
     echo "(bookworm), or from https://snapshot.debian.org/package/qt6-base/."
     echo "They were built with MinGW-w64 (GCC $(x86_64-w64-mingw32-g++-posix -dumpversion),"
-    echo "posix threads) by scripts/windows-qt.sh of ソラニカ's source, with:"
+    echo "posix threads) by cmake/windows-qt.sh of ソラニカ's source, with:"
     echo
     sed -n 's/^configure options: /  configure /p' "$qt/soranika-qt-build.txt"
     echo
@@ -56,7 +48,7 @@ for text in "$stage/LICENSE.txt" "$stage"/licenses/*.txt; do
     sed -i 's/\r*$/\r/' "$text"
 done
 
-zip="$build/$name.zip"
+zip="$out/$name.zip"
 rm -f "$zip"
-(cd "$build/package" && zip -q -9 -r -X "$zip" "$name")
+(cd "$out" && zip -q -9 -r -X "$zip" "$name")
 echo "$zip ($(du -k "$zip" | cut -f1) kB; unpacked $(du -sk "$stage" | cut -f1) kB)"

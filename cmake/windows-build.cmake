@@ -1,0 +1,71 @@
+# The one Windows build of ソラニカ (SORANIKA_WINDOWS): this source tree
+# configured once more with MinGW-w64 against a Qt for Windows, in windows/
+# under this build folder. It builds the program, every registered test
+# program, the platform test, the screenshot tool and the packages (zip and
+# .msi); the Wine tests (tests/wine) and scripts/package.sh windows both use
+# it.
+# - windows_qt builds Qt for Windows once per machine (cmake/windows-qt.sh,
+#   about half an hour on two cores), then finds it in its cache;
+# - soranika_windows builds this project for Windows against it.
+
+# What the Windows build and its tests need, found before anything is built.
+set(install_hint "Install them with `scripts/install-deps.sh test windows`, or configure with -DSORANIKA_WINDOWS=OFF.")
+find_program(SORANIKA_MINGW_CXX x86_64-w64-mingw32-g++-posix)
+find_program(SORANIKA_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(SORANIKA_WINE wine64)
+find_program(SORANIKA_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(SORANIKA_WINESERVER NAMES wineserver64 wineserver)
+set(missing)
+foreach(tool SORANIKA_MINGW_CXX SORANIKA_WINE SORANIKA_WINESERVER)
+    if(NOT ${tool})
+        list(APPEND missing ${tool})
+    endif()
+endforeach()
+foreach(program dpkg-source zip unzip xdotool Xvfb openbox xwd wixl msibuild msiinfo lnkinfo osslsigncode)
+    string(MAKE_C_IDENTIFIER "SORANIKA_TOOL_${program}" var)
+    find_program(${var} ${program})
+    if(NOT ${var})
+        list(APPEND missing ${program})
+    endif()
+endforeach()
+if(missing)
+    message(FATAL_ERROR "The Windows build (SORANIKA_WINDOWS) needs what is missing here: ${missing}. ${install_hint}")
+endif()
+
+execute_process(
+    COMMAND ${PROJECT_SOURCE_DIR}/cmake/windows-qt.sh --prefix
+    OUTPUT_VARIABLE windows_qt OUTPUT_STRIP_TRAILING_WHITESPACE
+    COMMAND_ERROR_IS_FATAL ANY)
+add_custom_target(windows_qt
+    COMMAND ${PROJECT_SOURCE_DIR}/cmake/windows-qt.sh
+    COMMENT "Qt for Windows (built once, then taken from ${windows_qt})"
+    USES_TERMINAL)
+
+include(ExternalProject)
+set(windows_build ${PROJECT_BINARY_DIR}/windows)
+set(windows_bin ${windows_build}/bin)
+set(windows_package_name soranika-${PROJECT_VERSION}-windows-x86_64)
+set(windows_stage ${windows_build}/package/${windows_package_name})
+set(windows_zip ${windows_build}/package/${windows_package_name}.zip)
+set(windows_msi ${windows_build}/package/${windows_package_name}.msi)
+ExternalProject_Add(soranika_windows
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${windows_build}
+    PREFIX ${PROJECT_BINARY_DIR}/windows-ep
+    CMAKE_GENERATOR ${CMAKE_GENERATOR}
+    CMAKE_ARGS
+        -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+        -DSORANIKA_WINDOWS_QT=${windows_qt}
+        -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
+        -DCMAKE_BUILD_TYPE=Release
+        -DSORANIKA_CONTACT=${SORANIKA_CONTACT}
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${windows_build} --target windows_programs windows_package
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    DEPENDS windows_qt
+    USES_TERMINAL_BUILD OFF)
+
+# A Windows program under Wine, in a prefix of its own (the prefix's path
+# follows).
+set(windows_run ${PROJECT_SOURCE_DIR}/tests/wine/run-under-wine.sh
+    ${SORANIKA_WINE} ${SORANIKA_WINESERVER})
