@@ -11,5 +11,8 @@ build="${BUILD_DIR:-build}"
 cmake -S . -B "$build" -G Ninja "$@"
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
+# Everything the tests need is installed now: a test that misses a piece
+# fails instead of being skipped.
+export SORANIKA_TEST_DEPS_INSTALLED=1
 cd "$build"
 exec ctest --output-on-failure --timeout 1800

@@ -146,6 +146,20 @@ def main():
         speech.expect("wage emptied", ["backspace"], keys("ctrl+a", "BackSpace"))
         speech.expect("計算 gives the message", ["未入力です"], keys("Return"))
         speech.expect("message answered", ["時給"], keys("Return"))
+        # The weekly schedule: 9 to 17 on Sunday, confirmed; the message,
+        # then 計算 with the weekly total.
+        speech.expect("wage typed again", ["0"], typed("700"))
+        speech.expect("Tab to 詳細設定", ["詳細設定"], keys(*["Tab"] * 4))
+        speech.expect("the schedule opens", ["日曜日 時から"], keys("space"))
+        speech.expect("Sunday's start typed", ["9"], typed("9"))
+        speech.expect("Tab to Sunday's end", ["日曜日 時まで"], keys("Tab"))
+        speech.expect("Sunday's end typed", ["7"], typed("17"))
+        speech.expect("Tab to 入力完了", ["入力完了"], keys(*["Tab"] * 13))
+        speech.expect("入力完了 gives the message", ["勤務時間等が空白になりましたが"], keys("space"))
+        speech.expect("message answered", ["ソラニカ"], keys("Return"))
+        speech.expect("Tab to 計算 again", ["計算 push button"], keys("Tab"))
+        speech.expect("計算 gives the pay of the schedule", ["*****", "5600", "22400"],
+                      keys("space"))
     finally:
         for process in processes + [orca]:
             if process is not None and process.poll() is None:
