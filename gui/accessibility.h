@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 
+class QLineEdit;
 class QWidget;
 
 namespace soranika {
@@ -14,8 +15,14 @@ namespace soranika {
 // its text with runs of blanks read as one.
 void SetAccessibleRole(QWidget* widget, QAccessible::Role role);
 
-// Tells screen readers that a line they do not follow with the focus
-// has changed and should be read out.
-void AnnounceChange(QWidget* widget);
+// Has screen readers read a text out now, in the window of the given
+// widget, without moving the focus and without changing what the window
+// shows: the outcome of a calculation, which appears in lines the focus
+// does not lead to. A text the same as the last one is read out again.
+void Announce(QWidget* widget, const QString& text);
+
+// Has screen readers name a text box when the focus enters it, empty or
+// not, before they read what the box holds.
+void NameOnFocus(QLineEdit* box);
 
 } // namespace soranika

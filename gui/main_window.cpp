@@ -165,6 +165,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     start_->setAccessibleName(hoursCaption_->text() + u' ' + startUnit_->text());
     end_->setAccessibleName(hoursCaption_->text() + u' ' + endUnit_->text());
     days_->setAccessibleName(daysCaption_->text());
+    for (QLineEdit* b : {wage_, days_, start_, end_}) {
+        NameOnFocus(b);
+    }
     NameResults();
 
     setTabOrder(wage_, days_);
@@ -203,7 +206,8 @@ void MainWindow::ApplyOutcome(const WageOutcome& outcome) {
         ShowMessage(this, FromUtf8(outcome.text));
         return;
     case WageOutcome::Kind::Caution:
-        ShowStatus(FromUtf8(outcome.text));
+        status_->setText(FromUtf8(outcome.text));
+        Announce(this, status_->text().simplified());
         return;
     case WageOutcome::Kind::Result:
         if (outcome.maskInputs) {
@@ -217,17 +221,12 @@ void MainWindow::ApplyOutcome(const WageOutcome& outcome) {
         weekly_->setText(FromUtf8(outcome.weekly));
         monthly_->setText(FromUtf8(outcome.monthly));
         NameResults();
-        for (QWidget* changed :
-             std::initializer_list<QWidget*>{status_, daily_, weekly_, monthly_}) {
-            AnnounceChange(changed);
-        }
+        Announce(this, status_->text().simplified() + u' ' +
+                           QStringList{daily_->accessibleName(), weekly_->accessibleName(),
+                                       monthly_->accessibleName()}
+                               .join(u'、'));
         return;
     }
-}
-
-void MainWindow::ShowStatus(const QString& text) {
-    status_->setText(text);
-    AnnounceChange(status_);
 }
 
 void MainWindow::NameResults() {
@@ -252,7 +251,7 @@ void MainWindow::Clear() {
         result->setText(NotCalculated());
     }
     NameResults();
-    ShowStatus(InputPrompt());
+    status_->setText(InputPrompt());
     Forms::LoadSchedule();
     SetHourGroupEnabled(true);
 }

@@ -42,8 +42,6 @@ private:
     void Calculate();
     void Clear();
     void ApplyOutcome(const WageOutcome& outcome);
-    // Sets the status line and has screen readers read it out.
-    void ShowStatus(const QString& text);
     // Names each result for a screen reader: caption, value and unit.
     void NameResults();
     // The boxes and captions that detail mode disables.

@@ -90,6 +90,7 @@ ScheduleWindow::ScheduleWindow(QWidget* parent) : QWidget(parent) {
             box->setAccessibleName(
                 QString::fromUtf8(row.dayName) +
                 (field % 2 == 0 ? QStringLiteral(" 時から") : QStringLiteral(" 時まで")));
+            NameOnFocus(box);
             connect(box, &QLineEdit::textChanged, this, [this] { state_.DayFieldChanged(); });
             fields_[field++] = box;
         }

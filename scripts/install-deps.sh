@@ -34,8 +34,11 @@ for group in "$@"; do
             # buses (tests/with_atspi.sh); the window titles as the X server
             # holds them (xprop)
             dbus-daemon at-spi2-core x11-utils
-            # a window manager for tests with real key events (scripts/with-x.sh --wm)
-            openbox
+            # the screen reader test (tests/orca/): Orca, the window manager
+            # and the real key events it needs, and the desktop setting
+            # toolkit-accessibility kept in a private dconf database
+            orca openbox xdotool python3-pyatspi libglib2.0-bin
+            gsettings-desktop-schemas dconf-gsettings-backend dconf-service
         )
         ;;
     package)

@@ -12,6 +12,9 @@ scripts/install-deps.sh test windows
 cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_SANITIZER_SUITE=ON "$@"
 cmake --build build
 export QT_QPA_PLATFORM=offscreen
+# Everything the tests need is installed now: a test that misses a piece
+# fails instead of being skipped.
+export SORANIKA_TEST_DEPS_INSTALLED=1
 log=build/Testing/test.log
 mkdir -p build/Testing
 status=0

@@ -1,33 +1,49 @@
 #!/usr/bin/env bash
-# Runs a test program as a screen reader's desktop has it: on a private X
-# server, with a session bus and the accessibility bus, so that the program
-# sends its accessibility events: `with_atspi.sh PROGRAM [ARGS...]`.
-# Exits with 77 (skipped) when those are not installed
-# (scripts/install-deps.sh test).
+# Runs a test as a screen reader's desktop has it: on a private X server
+# (scripts/with-x.sh, with openbox when --wm is given), with a private session
+# bus, the accessibility bus and private XDG folders, so that the program
+# sends its accessibility events and desktop settings such as
+# toolkit-accessibility never reach the user's own:
+#   with_atspi.sh [--wm] [--required] PROGRAM [ARGS...]
+# When Xvfb, dbus-run-session or the bus launcher is missing, exits with 77
+# (skipped), or with 1 given --required or when SORANIKA_TEST_DEPS_INSTALLED=1
+# says the test command installed them (scripts/install-deps.sh test).
 set -u
 launcher=/usr/libexec/at-spi-bus-launcher
+here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" != --inside ]; then
-    for tool in Xvfb dbus-run-session "$launcher"; do
+    wm=()
+    required=${SORANIKA_TEST_DEPS_INSTALLED:-0}
+    while [ $# -gt 0 ]; do
+        case "$1" in
+        --wm) wm=(--wm); shift ;;
+        --required) required=1; shift ;;
+        *) break ;;
+        esac
+    done
+    for tool in Xvfb dbus-run-session "$launcher" $([ ${#wm[@]} -gt 0 ] && echo openbox); do
         if ! command -v "$tool" >/dev/null 2>&1; then
+            if [ "$required" = 1 ]; then
+                echo "with_atspi.sh: $tool is not installed (scripts/install-deps.sh test)" >&2
+                exit 1
+            fi
             echo "with_atspi.sh: $tool is not installed; skipped" >&2
             exit 77
         fi
     done
-    exec dbus-run-session -- "$0" --inside "$@" 2> >(grep -v 'fd limit' >&2)
+    home=$(mktemp -d)
+    trap 'rm -rf "$home"' EXIT
+    mkdir -m 700 "$home/config" "$home/data" "$home/cache" "$home/runtime"
+    export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
+        XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime"
+    "$here/../scripts/with-x.sh" "${wm[@]}" \
+        dbus-run-session -- "$0" --inside "$@" 2> >(grep -v 'fd limit' >&2)
+    exit $?
 fi
 shift
 
-dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>/dev/null &
-xvfb=$!
-bus=
-trap 'kill $xvfb $bus 2>/dev/null; rm -rf "$dir"' EXIT
-for _ in $(seq 100); do
-    [ -s "$dir/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$dir/display")"
 "$launcher" --launch-immediately 2>/dev/null &
 bus=$!
+trap 'kill $bus 2>/dev/null' EXIT
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"
