@@ -2,7 +2,7 @@
 // the tests write the values first, then read them through GetKeyValue and
 // StartSysInfo, and start a stand-in tool at paths with blanks and in several
 // scripts.
-#include "../check.h"
+#include "check.h"
 #include "sysinfo.h"
 
 #include <windows.h>
