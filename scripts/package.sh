@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh package
 build="${BUILD_DIR:-build-pkg}"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORANIKA_RELEASE_PACKAGE=ON "$@"
 cmake --build "$build" --target soranika
 cd "$build"
 rm -f soranika_*.deb

@@ -13,7 +13,7 @@ qt=$(scripts/windows-qt.sh)
 build=$(realpath -m "${BUILD_DIR:-build-windows}")
 cmake -S . -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-    -DSORANIKA_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DSORANIKA_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release -DSORANIKA_RELEASE_PACKAGE=ON "$@" >/dev/null
 cmake --build "$build" --target soranika windows_runtime
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
