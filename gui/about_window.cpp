@@ -121,11 +121,12 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     auto* sysInfo = new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     sysInfo->setGeometry(TwipsRect(4260, 3075, 1380, 345));
-    sysInfo->setAutoDefault(false);
+    // Enter presses the button that has the focus; OK is the default again
+    // once the focus leaves ｼｽﾃﾑ情報.
+    sysInfo->setAutoDefault(true);
     setTabOrder(ok, sysInfo);
 
-    // OK, Enter and Esc all end the dialog, which unloads it (it is deleted
-    // on close).
+    // OK and Esc end the dialog, which unloads it (it is deleted on close).
     connect(ok, &QPushButton::clicked, this, &QDialog::reject);
     connect(sysInfo, &QPushButton::clicked, this,
             [this] { Guarded(this, [this] { StartSysInfo(); }); });

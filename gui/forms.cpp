@@ -29,13 +29,16 @@ void Unload(QWidget* window) {
 }
 
 // The schedule window's confirmation masks the main window, which is
-// created for it when it is not loaded.
+// created for it when it is not loaded. Every load, shown or not, is centred
+// at its first showing; a window hidden by its confirmation and shown again
+// keeps its place.
 ScheduleWindow* LoadScheduleWindow() {
     const bool loading = scheduleWindow.isNull();
     ScheduleWindow* window = Load(scheduleWindow);
     if (loading) {
         QObject::connect(window, &ScheduleWindow::DetailModeEntered,
                          [] { Main()->MaskForDetailMode(); });
+        CentreOnScreen(window);
     }
     return window;
 }
@@ -63,11 +66,7 @@ ScheduleWindow* Schedule() {
 }
 
 void ShowSchedule() {
-    const bool loading = scheduleWindow.isNull();
     ScheduleWindow* window = LoadScheduleWindow();
-    if (loading) {
-        CentreOnScreen(window);
-    }
     window->show();
     window->raise();
     window->activateWindow();

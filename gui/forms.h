@@ -18,7 +18,8 @@ bool MainLoaded();
 
 // The weekly schedule window, or null when it is not loaded.
 ScheduleWindow* Schedule();
-// Shows it, loading it first (centred) when it is not loaded.
+// Shows it, loading it first when it is not loaded. A loaded window is
+// centred on the screen at its first showing.
 void ShowSchedule();
 // Loads it without showing it, when it is not loaded.
 void LoadSchedule();

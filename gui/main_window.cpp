@@ -254,6 +254,9 @@ void MainWindow::Clear() {
     status_->setText(InputPrompt());
     Forms::LoadSchedule();
     SetHourGroupEnabled(true);
+    // Ready for the next calculation: what is typed next is the wage.
+    wage_->setFocus(Qt::OtherFocusReason);
+    wage_->end(false);
 }
 
 void MainWindow::MaskForDetailMode() {

@@ -1,32 +1,43 @@
 #!/usr/bin/env bash
 # Builds ソラニカ for release and packs it:
-#   scripts/package.sh [deb] [windows]        (deb unless told)
-#   deb      ->  build/deb/soranika_<version>_<arch>.deb, a release build packed
-#                by CPack; install it with `apt-get install ./build/deb/soranika_*.deb`
+#   scripts/package.sh [deb] [windows] [-DSORANIKA_CONTACT=ADDRESS ...]
+#   deb      ->  build/deb/soranika_<version>_<arch>.deb (the default), a
+#                release build packed by CPack; install it with
+#                `apt-get install ./build/deb/soranika_*.deb`
 #   windows  ->  build/windows/package/soranika-<version>-windows-x86_64.zip
-#                (and the .msi), made by the Windows build of build/ (the
-#                one the tests use); the first run on a machine builds Qt for
-#                Windows, about half an hour on two cores
+#                and .msi, made by the Windows build of build/ (the one the
+#                tests use); the first run on a machine builds Qt for Windows,
+#                about half an hour on two cores
+# -D options go to CMake. A release names the publisher's address for bug
+# reports (SORANIKA_CONTACT); with the placeholder, CMake warns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -gt 0 ] || set -- deb
-for kind in "$@"; do
+kinds=()
+options=(-DSORANIKA_RELEASE_PACKAGE=ON)
+for arg in "$@"; do
+    case "$arg" in
+    deb | windows) kinds+=("$arg") ;;
+    -D*) options+=("$arg") ;;
+    *)
+        echo "usage: package.sh [deb] [windows] [-DNAME=VALUE ...]" >&2
+        exit 2
+        ;;
+    esac
+done
+[ ${#kinds[@]} -gt 0 ] || kinds=(deb)
+for kind in "${kinds[@]}"; do
     case "$kind" in
     deb)
         scripts/install-deps.sh package
-        cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORANIKA_TESTS=OFF
+        cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORANIKA_TESTS=OFF "${options[@]}"
         cmake --build build/deb --target soranika
         (cd build/deb && rm -f soranika_*.deb && cpack -G DEB >/dev/null && ls "$PWD"/soranika_*.deb)
         ;;
     windows)
         scripts/install-deps.sh test windows
-        cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON
+        cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON "${options[@]}"
         cmake --build build --target soranika_windows
         ls -l build/windows/package/soranika-*-windows-x86_64.*
-        ;;
-    *)
-        echo "usage: package.sh [deb] [windows]" >&2
-        exit 2
         ;;
     esac
 done

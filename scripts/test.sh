@@ -9,7 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test windows
-cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_SANITIZER_SUITE=ON "$@"
+cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_SANITIZER_SUITE=ON \
+    -DSORANIKA_RELEASE_PACKAGE=OFF "$@"
 cmake --build build
 export QT_QPA_PLATFORM=offscreen
 # Everything the tests need is installed now: a test that misses a piece

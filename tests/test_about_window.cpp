@@ -165,31 +165,52 @@ private Q_SLOTS:
     void tabOrderAndDefaultButton() {
         AboutWindow* about = OpenAbout();
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+        QVERIFY(Child<QPushButton>(about, "cmdOK")->isDefault());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSysInfo"));
-        QVERIFY(Child<QPushButton>(about, "cmdOK")->isDefault());
     }
 
-    void closing_data() {
-        QTest::addColumn<int>("how");
-        QTest::newRow("click OK") << 0;
-        QTest::newRow("Enter") << 1;
-        QTest::newRow("Esc") << 2;
+    // The keys as Windows has them: Enter presses the focused button, OK
+    // while the focus is elsewhere; Esc always closes. Each case starts
+    // with the focus on OK and tabs away from it first.
+    void keyboardPressesButton_data() {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<Qt::Key>("key"); // Qt::Key_unknown: a click of OK
+        QTest::addColumn<bool>("closes"); // or starts the system information
+        // clang-format off
+        QTest::newRow("click OK") << 0 << Qt::Key_unknown << true;
+        QTest::newRow("Enter") << 0 << Qt::Key_Return << true;
+        QTest::newRow("Esc") << 0 << Qt::Key_Escape << true;
+        QTest::newRow("Return on ｼｽﾃﾑ情報") << 1 << Qt::Key_Return << false;
+        QTest::newRow("keypad Enter on ｼｽﾃﾑ情報") << 1 << Qt::Key_Enter << false;
+        QTest::newRow("Esc on ｼｽﾃﾑ情報") << 1 << Qt::Key_Escape << true;
+        QTest::newRow("Enter after tabbing back to OK") << 2 << Qt::Key_Return << true;
+        // clang-format on
     }
-    void closing() {
-        QFETCH(int, how);
+    void keyboardPressesButton() {
+        QFETCH(int, tabs);
+        QFETCH(Qt::Key, key);
+        QFETCH(bool, closes);
         QPointer<AboutWindow> about = OpenAbout();
-        switch (how) {
-        case 0:
-            Click(about, "cmdOK");
-            break;
-        case 1:
-            QTest::keyClick(about, Qt::Key_Return);
-            break;
-        default:
-            QTest::keyClick(about, Qt::Key_Escape);
-            break;
+        for (int i = 0; i < tabs; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
+        const auto messages = Answering([&] {
+            if (key == Qt::Key_unknown) {
+                Click(about, "cmdOK");
+            } else {
+                QTest::keyClick(QApplication::focusWidget(), key,
+                                key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            }
+        });
+        if (!closes) {
+            // No tool registered: pressing ｼｽﾃﾑ情報 says so.
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
+            QVERIFY(about->isVisible());
+            return;
+        }
+        QVERIFY(messages.isEmpty());
         QTRY_VERIFY(about.isNull());
         QVERIFY(Forms::About() == nullptr);
         // The next showing builds a fresh window with the same texts.

@@ -348,7 +348,10 @@ private Q_SLOTS:
         if (button == "計算") {
             QCOMPARE(Results(), (QStringList{"5600", "28000", "112000"}));
         } else if (button == "clear") {
+            // Emptied, with the cursor in 時給 for the next wage.
             QVERIFY(Text(window, "時給").isEmpty());
+            QTest::keyClicks(QApplication::focusWidget(), "800");
+            QCOMPARE(Text(window, "時給"), QStringLiteral("800"));
         } else {
             QVERIFY(Forms::Schedule() != nullptr && Forms::Schedule()->isVisible());
         }

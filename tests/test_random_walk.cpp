@@ -1292,9 +1292,10 @@ private:
                 }};
     }
 
+    // Enter presses the focused button: it closes the window from OK.
     Action CloseAbout() {
         const int how = int(random_.Below(4));
-        static const char* names[] = {"OK", "Enter", "Esc", "close box"};
+        static const char* names[] = {"OK", "Enter on OK", "Esc", "close box"};
         return {QStringLiteral("close the About window (%1)").arg(QString::fromUtf8(names[how])),
                 {},
                 [how] {
@@ -1304,6 +1305,7 @@ private:
                         QTest::mouseClick(Child<QAbstractButton>(about, "cmdOK"), Qt::LeftButton);
                         break;
                     case 1:
+                        Child(about, "cmdOK")->setFocus();
                         QTest::keyClick(about, Qt::Key_Return);
                         break;
                     case 2:
@@ -1327,11 +1329,19 @@ private:
         setup.second = int(random_.Below(3));
         setup.launches = random_.Percent(70);
         const bool keyboard = random_.Percent(25);
-        return {"press ｼｽﾃﾑ情報" + By(keyboard) + " with " + setup.Describe(),
+        const bool enter = keyboard && random_.Percent(50);
+        return {"press ｼｽﾃﾑ情報" + (enter ? QStringLiteral(" (Enter)") : By(keyboard)) + " with " +
+                    setup.Describe(),
                 {},
-                [setup, run = Press(AboutWidget, "cmdSysInfo", keyboard)] {
+                [setup, enter, run = Press(AboutWidget, "cmdSysInfo", keyboard)] {
                     setup.Install();
-                    run();
+                    if (enter) {
+                        QWidget* button = Child(AboutWidget(), "cmdSysInfo");
+                        button->setFocus();
+                        QTest::keyClick(button, Qt::Key_Return);
+                    } else {
+                        run();
+                    }
                 },
                 [this, setup](const QList<Shown>& seen) {
                     const auto [launched, message] = setup.Expected();

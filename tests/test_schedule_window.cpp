@@ -267,6 +267,43 @@ private Q_SLOTS:
         QVERIFY(schedule->ScheduleChanged());
     }
 
+    // Each load is centred at its first showing, whatever loaded it; a
+    // window hidden by 入力完了 comes back where the user left it.
+    void placeWhenShown_data() {
+        QTest::addColumn<QString>("before"); // done to a moved window first
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("first showing") << "" << true;
+        QTest::newRow("after クリアー") << "clear" << true;
+        QTest::newRow("after closing") << "close" << true;
+        QTest::newRow("after 入力完了") << "input_end" << false;
+    }
+    void placeWhenShown() {
+        QFETCH(QString, before);
+        QFETCH(bool, centred);
+        const QPoint moved(7, 9);
+        if (!before.isEmpty()) {
+            ScheduleWindow* schedule = OpenSchedule();
+            schedule->move(moved);
+            if (before == "clear") {
+                Click(main, "clear");
+            } else if (before == "close") {
+                schedule->close();
+                QTRY_VERIFY(Forms::Schedule() == nullptr);
+            } else {
+                Confirm(schedule);
+            }
+        }
+        ScheduleWindow* schedule = OpenSchedule();
+        if (centred) {
+            const QPoint offset = schedule->frameGeometry().center() -
+                                  schedule->screen()->availableGeometry().center();
+            QVERIFY2(offset.manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+        } else {
+            QCOMPARE(schedule->pos(), moved);
+        }
+    }
+
     void closeAndReopenEndsDetailMode() {
         Type(main, "時給", "700");
         ScheduleWindow* schedule = OpenSchedule();
