@@ -218,6 +218,17 @@ inline QList<qreal> LayoutMetrics(const QFont& font) {
             m.horizontalAdvance(QStringLiteral("Soranika 1.2 (0123456789) -- OK"))};
 }
 
+// The family the windows' font resolves to where the tests run: IPA P Gothic,
+// and under Windows the designed family, which Wine maps onto it. A missing
+// font resolves to another family, with metrics the layout was not made for.
+inline QString DesignedFamily() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("ＭＳ Ｐゴシック");
+#else
+    return QStringLiteral("IPAPGothic");
+#endif
+}
+
 // IPA P Gothic, which has MS P Gothic's metrics, at the size and weight of
 // the given font.
 inline QFont IpaPGothic(const QFont& font) {

@@ -106,6 +106,7 @@ private Q_SLOTS:
         QWidget* control = Child(OpenAbout(), name);
         QCOMPARE(control->geometry(),
                  TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(QFontInfo(control->font()).family(), DesignedFamily());
         QCOMPARE(LayoutMetrics(control->font()), LayoutMetrics(IpaPGothic(control->font())));
         QCOMPARE(control->font().pointSizeF(), points);
         QCOMPARE(control->font().bold(), bold);

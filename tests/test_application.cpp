@@ -23,6 +23,20 @@ using namespace soranika;
 
 namespace {
 
+const int kIconSizes[] = {16, 24, 32, 48, 64};
+
+// The icon as drawn at a size, and the rendering made for that size
+// (packaging/icons), in one pixel format.
+QImage IconAt(const QIcon& icon, int size) {
+    return icon.pixmap(QSize(size, size), 1.0)
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+QImage RenderingAt(int size) {
+    return QImage(QStringLiteral(SORANIKA_ICON_DIR "/soranika-%1.png").arg(size))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 #ifdef SORANIKA_DESKTOP_ENTRY_DIR
 // The keys of the [Desktop Entry] group, untranslated values only.
 QMap<QString, QString> ReadDesktopEntry(const QString& path) {
@@ -55,7 +69,7 @@ private Q_SLOTS:
 
     void windowIconAtEverySize_data() {
         QTest::addColumn<int>("size");
-        for (int size : {16, 24, 32, 48, 64}) {
+        for (int size : kIconSizes) {
             QTest::addRow("%dx%d", size, size) << size;
         }
     }
@@ -67,17 +81,15 @@ private Q_SLOTS:
         // A rendering drawn at that size, not a scaled neighbour: the
         // corners outside the rounded tile are clear, the coin in the
         // middle is solid, and every pixel is the rendering's own.
-        const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
+        const QImage image = IconAt(icon, size);
         QCOMPARE(image.size(), QSize(size, size));
         QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255);
-        const QImage rendering(QStringLiteral(SORANIKA_ICON_DIR "/soranika-%1.png").arg(size));
-        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                 rendering.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        QCOMPARE(image, RenderingAt(size));
     }
 
-    // The shown main window has the icon at every size, and sits in the
-    // middle of the screen with the size it takes when shown.
+    // The shown main window has the icon, each size its own rendering, and
+    // sits in the middle of the screen with the size it takes when shown.
     void mainWindowShownCentredWithTheIcon() {
         MainWindow window;
         CentreOnScreen(&window);
@@ -90,8 +102,8 @@ private Q_SLOTS:
         QVERIFY2(offset.manhattanLength() <= 2,
                  qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
         const QIcon icon = window.windowHandle()->icon();
-        for (int size : {16, 24, 32, 48, 64}) {
-            QCOMPARE(icon.pixmap(QSize(size, size), 1.0).size(), QSize(size, size));
+        for (int size : kIconSizes) {
+            QVERIFY2(IconAt(icon, size) == RenderingAt(size), qPrintable(QString::number(size)));
         }
     }
 

@@ -31,10 +31,12 @@ private Q_SLOTS:
         QCOMPARE(status()->font().pointSizeF(), 9.0);
         const QFont design = IpaPGothic(status()->font());
         QCOMPARE(QFontInfo(design).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(QFontInfo(status()->font()).family(), DesignedFamily());
         QCOMPARE(LayoutMetrics(status()->font()), LayoutMetrics(design));
-        // A control that asks for MS P Gothic by name gets the same metrics.
+        // A control that asks for MS P Gothic by name gets the same font.
         QFont designed(QStringLiteral("ＭＳ Ｐゴシック"));
         designed.setPointSizeF(9);
+        QCOMPARE(QFontInfo(designed).family(), DesignedFamily());
         QCOMPARE(LayoutMetrics(designed), LayoutMetrics(design));
     }
 

@@ -6,15 +6,15 @@
 # toolkit-accessibility never reach the user's own:
 #   with_atspi.sh [--wm] [--required] PROGRAM [ARGS...]
 # When Xvfb, dbus-run-session or the bus launcher is missing, exits with 77
-# (skipped), or with 1 given --required or when SORANIKA_TEST_DEPS_INSTALLED=1
-# says the test command installed them (scripts/install-deps.sh test).
+# (skipped), or with 1 given --required, which CMake passes where the test
+# command installed them (SORANIKA_REQUIRE_ALL_TOOLS).
 set -u
 launcher=/usr/libexec/at-spi-bus-launcher
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" != --inside ]; then
     wm=()
-    required=${SORANIKA_TEST_DEPS_INSTALLED:-0}
+    required=0
     while [ $# -gt 0 ]; do
         case "$1" in
         --wm) wm=(--wm); shift ;;

@@ -1,13 +1,16 @@
 // Renders the windows to PNG files, headless, in the states worth looking
 // at: `soranika-screenshots OUTDIR`. Used for the README and for review.
 // Beside each picture, NAME.txt holds the lines of every wrapping label and
-// button as drawn, one control a line: the builds for Linux and Windows
-// must break them at the same places.
+// button as drawn, and every amount of pay as drawn with its size in pixels,
+// one control a line: the builds for Linux and Windows must draw them alike.
+// A picture or a lines file that cannot be written, or a message box that
+// does not show, is reported and ends the tool with status 1.
 #include "about_window.h"
 #include "application.h"
 #include "forms.h"
 #include "main_window.h"
 #include "menu_bar.h"
+#include "result_label.h"
 #include "schedule_window.h"
 #include "wrap_button.h"
 #include "wrap_label.h"
@@ -16,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -27,14 +31,26 @@
 
 namespace {
 
+// Set by anything that could not be saved.
+bool failed = false;
+
+void Fail(const QString& what) {
+    QTextStream(stderr) << "soranika-screenshots: " << what << '\n';
+    failed = true;
+}
+
 void Save(QWidget* window, const QString& dir, const QString& name) {
     QApplication::processEvents();
     const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-    window->grab().save(path);
+    if (!window->grab().save(path)) {
+        Fail(QStringLiteral("cannot write ") + path);
+    }
     QTextStream(stdout) << path << '\n';
 
     QFile lines(QDir(dir).filePath(name + QStringLiteral(".txt")));
     if (!lines.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        Fail(QStringLiteral("cannot write ") + lines.fileName() + QStringLiteral(": ") +
+             lines.errorString());
         return;
     }
     QTextStream out(&lines);
@@ -45,6 +61,10 @@ void Save(QWidget* window, const QString& dir, const QString& name) {
             drawn = label->Lines();
         } else if (auto* button = qobject_cast<soranika::WrapButton*>(control)) {
             drawn = button->Lines();
+        } else if (auto* amount = qobject_cast<soranika::ResultLabel*>(control)) {
+            const soranika::ResultLabel::Shown shown = amount->Drawn();
+            drawn = QStringList{shown.text +
+                                QStringLiteral(" (%1 px)").arg(QFontInfo(shown.font).pixelSize())};
         } else {
             continue;
         }
@@ -66,6 +86,8 @@ void SaveMessage(const std::function<void()>& action, const QString& dir, const 
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             Save(box, dir, name);
             box->accept();
+        } else {
+            Fail(QStringLiteral("no message box for ") + name);
         }
     });
     action();
@@ -154,5 +176,5 @@ int main(int argc, char* argv[]) {
     Save(soranika::Forms::About(), dir, QStringLiteral("about"));
 
     soranika::Forms::UnloadAll();
-    return 0;
+    return failed ? 1 : 0;
 }
