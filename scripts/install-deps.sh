@@ -62,6 +62,15 @@ for group in "$@"; do
             wine64 fonts-wine xdotool x11-apps netpbm
             # the zip (scripts/windows-package.sh)
             zip unzip
+            # the .msi (packaging/windows/msi.sh): wixl compiles the WiX
+            # source, msibuild and msiinfo set and read its tables; the
+            # locales for the Japanese locale msibuild writes code page 932 in
+            msitools wixl wixl-data locales
+            # Authenticode signing and its test's throw-away certificate
+            # (packaging/windows/sign.sh)
+            osslsigncode openssl
+            # the installed Start-menu shortcut, read by the tests
+            liblnk-utils
         )
         ;;
     bench)
