@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Checks that a Windows package holds exactly the staged files, byte for
+# byte: nothing missing, nothing extra, nothing changed.
+#   package-contents.sh PACKAGE STAGE_DIR
+# PACKAGE is the zip (one folder named like STAGE_DIR, unpacked) or the .msi
+# (its files as installed under %LOCALAPPDATA%\Programs\ソラニカ, read from its
+# tables and cabinet by msiextract).
+set -euo pipefail
+package=$(realpath "$1")
+stage=$(realpath "$2")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+case "$package" in
+*.zip)
+    (cd "$work" && unzip -q "$package")
+    unpacked=$work/$(basename "$stage")
+    ;;
+*.msi)
+    msiextract -C "$work" "$package" >/dev/null
+    unpacked=$work/Programs/ソラニカ
+    ;;
+*)
+    echo "package-contents.sh: neither a .zip nor a .msi: $package" >&2
+    exit 2
+    ;;
+esac
+# One top folder, the one the files are in, and nothing beside it.
+if [ "$(find "$work" -mindepth 1 -maxdepth 1 | wc -l)" -ne 1 ] || [ ! -d "$unpacked" ]; then
+    echo "package-contents.sh: $package does not hold one folder $unpacked, but:" >&2
+    find "$work" -mindepth 1 -maxdepth 1 -printf '  %P\n' >&2
+    exit 1
+fi
+if ! differences=$(diff -r "$stage" "$unpacked" 2>&1); then
+    echo "package-contents.sh: $(basename "$package") differs from the staged files ($stage):" >&2
+    echo "$differences" >&2
+    exit 1
+fi
+echo "$(basename "$package"): the $(find "$stage" -type f | wc -l) staged files, byte for byte"
