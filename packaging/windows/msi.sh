@@ -16,8 +16,9 @@
 # not the one the source asks for, and loses every Japanese character on the
 # way without a word; it also ignores attributes it does not know with no
 # more than a warning. So: anything wixl prints fails the build, and the
-# database's code page is set to 932 (Japanese) afterwards, in a Japanese
-# locale, along with the summary information that wixl gets wrong.
+# database's code page is set to 932 (Japanese) afterwards, the Japanese
+# text written into it then, along with the summary information that wixl
+# gets wrong.
 set -euo pipefail
 if [ $# -ne 3 ]; then
     echo "usage: msi.sh STAGE_DIR VERSION OUT_MSI" >&2
@@ -37,8 +38,6 @@ fi
 # Never to change: Windows knows every version of ソラニカ by it.
 upgrade_code=6F1C2B7E-3D1A-4E8B-9C55-2A7F0D4B8E61
 manufacturer=ソラニカ開発チーム
-# msibuild writes the strings in the code page of the locale's charset.
-locale=${SORANIKA_MSI_LOCALE:-ja_JP.UTF-8}
 
 # A name-based UUID (version 5 layout) from the upgrade code and NAME.
 uuid_for() {
@@ -118,13 +117,9 @@ if ! (cd "$work" && LC_ALL=C.UTF-8 wixl -a x64 -o soranika.msi ascii.wxs) >"$wor
 fi
 msi=$work/soranika.msi
 
-# msibuild converts what it is given from the locale's charset into the
-# database's code page.
-if ! LC_ALL=$locale locale charmap 2>/dev/null | grep -qx UTF-8; then
-    echo "msi.sh: the locale $locale is missing (scripts/install-deps.sh windows)" >&2
-    exit 1
-fi
-export LC_ALL=$locale
+# msibuild converts what it is given from the locale's charset, UTF-8,
+# into the database's code page, 932 once it is forced.
+export LC_ALL=C.UTF-8
 mkdir "$work/idt"
 printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$work/idt/_ForceCodepage.idt"
 msibuild "$msi" -i "$work/idt/_ForceCodepage.idt"

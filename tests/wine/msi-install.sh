@@ -13,9 +13,10 @@
 #   HKCU), so it is looked for in both;
 # - DisplayIcon is not written to it, so the icon is left to the tables'
 #   ARPPRODUCTICON (msi-tables.sh);
-# - the shortcut's target path keeps its Japanese folder only as '?'s, so
-#   the target is matched with any folder name there, and the working
-#   folder, which keeps it, exactly;
+# - the shortcut holds its target only in the ANSI code page, which breaks
+#   it for a Japanese folder name unless that is 932: Wine runs here in the
+#   Japanese locale, as on the Japanese Windows of ソラニカ's users, whereas
+#   Windows also writes the Unicode path (untested: a non-Japanese Windows);
 # - msiexec's exit codes arrive modulo 256 (1603 as 67);
 # - `reg query` prints '?' for Japanese, so keys are exported to files.
 set -euo pipefail
@@ -31,6 +32,8 @@ runner=$5 wine=$6 wineserver=$7 prepared=$(realpath -m "$8")
 here=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$out"
 mkdir -p "$out"
+# Code page 932 in Wine, as on a Japanese Windows.
+export LC_ALL=ja_JP.UTF-8
 failures=0
 fail() {
     echo "msi-install.sh: $1" >&2
@@ -118,8 +121,8 @@ check_files install
 if [ ! -f "$shortcut" ]; then
     fail "no Start-menu shortcut $shortcut"
 else
-    link=$(lnkinfo "$shortcut")
-    grep -qE "^\s*Local path\s*: C:\\\\users\\\\$user\\\\AppData\\\\Local\\\\Programs\\\\[^\\\\]+\\\\soranika\.exe$" <<<"$link" ||
+    link=$(lnkinfo -c windows-932 "$shortcut")
+    grep -qE "^\s*Local path\s*: C:\\\\users\\\\$user\\\\AppData\\\\Local\\\\Programs\\\\ソラニカ\\\\soranika\.exe$" <<<"$link" ||
         fail "the shortcut does not target the installed soranika.exe: $(grep 'Local path' <<<"$link")"
     grep -qE "^\s*Working directory\s*: C:\\\\users\\\\$user\\\\AppData\\\\Local\\\\Programs\\\\ソラニカ\\\\?$" <<<"$link" ||
         fail "the shortcut's working folder is not the installation folder: $(grep 'Working directory' <<<"$link")"

@@ -23,6 +23,8 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 sign=$here/packaging/windows/sign.sh
 rm -rf "$out"
 mkdir -p "$out"
+# Code page 932 in Wine, as on a Japanese Windows (see msi-install.sh).
+export LC_ALL=ja_JP.UTF-8
 cd "$out"
 failures=0
 fail() {
