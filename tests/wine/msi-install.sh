@@ -76,7 +76,7 @@ msiexec() {
 # A product code as Windows Installer keys its registry entries: the first
 # three groups reversed, the bytes of the rest with their digits swapped.
 pack_guid() {
-    local g=${1//[\{\}-]/} packed= i
+    local g=${1//[\{\}-]/} packed='' i
     for i in {7..0} {11..8} {15..12}; do packed+=${g:i:1}; done
     for ((i = 16; i < 32; i += 2)); do packed+=${g:i+1:1}${g:i:1}; done
     echo "$packed"

@@ -22,7 +22,7 @@ fail() {
 # A table's rows without the header lines (the code page has two); msiinfo
 # converts code page 932 to UTF-8.
 table() {
-    msiinfo export "$msi" "$1" | tr -d '\0\r' | tail -n +$([ "$1" = _ForceCodepage ] && echo 3 || echo 4)
+    msiinfo export "$msi" "$1" | tr -d '\0\r' | tail -n "+$([ "$1" = _ForceCodepage ] && echo 3 || echo 4)"
 }
 
 # TABLE|ROW as msiinfo prints it (\t between columns), or TABLE|!START for
