@@ -4,9 +4,9 @@
 # calculates in its main window with real key events: 700 yen, 9 to 17,
 # 5 days must give 5600 / 28000 / 112000. The results are read by the
 # results probe (results_probe.cpp), copied from PROBE_DIR (the Windows
-# build's generic/) into the installed folder's generic/ and named to Qt by
-# QT_QPA_GENERIC_PLUGINS, since a shortcut passes no arguments. Needs an X
-# display with a window manager:
+# build's generic/) into the installed folder's generic/ and loaded with
+# -plugin, which `start` adds to the shortcut's own (empty) arguments.
+# Needs an X display with a window manager:
 #   scripts/with-x.sh --wm tests/wine/msi-start.sh OUTDIR MSI PROBE_DIR \
 #       RUN-UNDER-WINE WINE WINESERVER PREFIX
 # OUTDIR receives started.png and calculated.png, the screen after the start
@@ -46,8 +46,8 @@ finish() {
     "$wineserver" -w >/dev/null 2>&1 || true
 }
 trap finish EXIT
-QT_QPA_GENERIC_PLUGINS="soranikaresults:$(windows_path "$report")" \
-    "$wine" start /unix "$shortcut" </dev/null >"$out/program.log" 2>&1
+"$wine" start /unix "$shortcut" -plugin "soranikaresults:$(windows_path "$report")" \
+    </dev/null >"$out/program.log" 2>&1
 
 fail() {
     echo "msi-start.sh: $1" >&2
