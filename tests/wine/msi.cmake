@@ -15,7 +15,7 @@ set(msi_wine ${msi_run} ${msi_prefix})
 # Both packages hold exactly the staged files.
 foreach(kind zip msi)
     add_test(NAME windows_${kind}_contents
-        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/package-contents.sh ${windows_${kind}} ${windows_stage})
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/package-contents.sh ${windows_${kind}} ${windows_stage})
     set_tests_properties(windows_${kind}_contents PROPERTIES
         TIMEOUT 120
         FIXTURES_REQUIRED windows_package)
@@ -23,7 +23,7 @@ endforeach()
 
 # The .msi's tables, without Wine.
 add_test(NAME windows_msi_tables
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/msi-tables.sh ${windows_msi} ${PROJECT_VERSION}
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/msi-tables.sh ${windows_msi} ${PROJECT_VERSION}
         ${windows_stage})
 set_tests_properties(windows_msi_tables PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED windows_package)
 
@@ -34,14 +34,14 @@ set_tests_properties(windows_msi_prefix PROPERTIES
     RESOURCE_LOCK msi_wineprefix)
 
 add_test(NAME windows_msi_install
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/msi-install.sh ${CMAKE_CURRENT_BINARY_DIR}/msi-install
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/msi-install.sh ${CMAKE_CURRENT_BINARY_DIR}/msi-install
         ${windows_msi} ${windows_stage} ${PROJECT_VERSION} ${msi_wine})
 add_test(NAME windows_msi_sign
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/msi-sign.sh ${CMAKE_CURRENT_BINARY_DIR}/msi-sign
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/msi-sign.sh ${CMAKE_CURRENT_BINARY_DIR}/msi-sign
         ${windows_stage} ${PROJECT_VERSION} ${msi_wine})
 add_test(NAME windows_msi_start
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-x.sh --wm
-        ${CMAKE_CURRENT_SOURCE_DIR}/msi-start.sh ${CMAKE_CURRENT_BINARY_DIR}/msi-start
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/../../scripts/with-x.sh --wm
+        ${CMAKE_CURRENT_LIST_DIR}/msi-start.sh ${CMAKE_CURRENT_BINARY_DIR}/msi-start
         ${windows_msi} ${windows_bin}/generic ${msi_wine})
 set_tests_properties(windows_msi_install windows_msi_sign windows_msi_start PROPERTIES
     TIMEOUT 900
