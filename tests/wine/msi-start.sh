@@ -39,7 +39,8 @@ mkdir "$user_dir/AppData/Local/Programs/ソラニカ/generic"
 cp "$probe"/*.dll "$user_dir/AppData/Local/Programs/ソラニカ/generic/"
 shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/ソラニカ.lnk"
 
-# Started through the shortcut: `start` returns at once, the program runs on.
+# Started through the shortcut, in the background: `start` returns once the
+# program runs, but waits on a message box when the shortcut is broken.
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 finish() {
     "$wineserver" -k >/dev/null 2>&1 || true
@@ -47,7 +48,7 @@ finish() {
 }
 trap finish EXIT
 "$wine" start /unix "$shortcut" -plugin "soranikaresults:$(windows_path "$report")" \
-    </dev/null >"$out/program.log" 2>&1
+    </dev/null >"$out/program.log" 2>&1 &
 
 fail() {
     echo "msi-start.sh: $1" >&2
