@@ -56,6 +56,7 @@ for group in "$@"; do
         packages+=(openbox at-spi2-core dbus-daemon python3-pyatspi)
         ;;
     windows)
+        japanese_locale=1
         packages+=(
             # Qt for Windows from Debian's source package, cross-compiled
             # with the posix-thread MinGW-w64 compilers (cmake/windows-qt.sh)
@@ -63,9 +64,20 @@ for group in "$@"; do
             # the Windows build's tests under Wine, on Xvfb with real key
             # events and screenshots; the title bar's font
             wine64 fonts-wine xdotool x11-apps netpbm
-            # the zip and the .msi (packaging/windows), the shortcut's and the
-            # signature's checks
-            zip unzip msitools liblnk-utils osslsigncode openssl
+            # the zip (packaging/windows/package.sh)
+            zip unzip
+            # the .msi (packaging/windows/msi.sh): wixl compiles the WiX
+            # source, msibuild and msiinfo set and read its tables
+            msitools wixl wixl-data
+            # the Japanese locale (ja_JP.UTF-8, made below), in which Wine
+            # runs the .msi's tests with code page 932 as a Japanese
+            # Windows does
+            locales
+            # Authenticode signing and its test's throw-away certificate
+            # (packaging/windows/sign.sh)
+            osslsigncode openssl
+            # the installed Start-menu shortcut, read by the tests
+            liblnk-utils
         )
         ;;
     bench)
@@ -80,6 +92,8 @@ for group in "$@"; do
     esac
 done
 
+japanese_locale=${japanese_locale:-0}
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -87,7 +101,12 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ "${#missing[@]}" -eq 0 ]; then
+# ja_JP.UTF-8, when asked for and not made yet.
+need_locale() {
+    [ "$japanese_locale" = 1 ] && ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'
+}
+
+if [ "${#missing[@]}" -eq 0 ] && ! need_locale; then
     exit 0
 fi
 
@@ -96,11 +115,20 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null 2>&1; then
     as_root=(sudo)
 else
-    echo "install-deps.sh: need root or sudo to install: ${missing[*]}" >&2
+    echo "install-deps.sh: need root or sudo to install: ${missing[*]} ${japanese_locale/1/ja_JP.UTF-8}" >&2
     exit 1
 fi
 
-echo "Installing: ${missing[*]}"
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+if [ "${#missing[@]}" -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+if need_locale; then
+    echo "Making the locale ja_JP.UTF-8"
+    "${as_root[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+        echo 'ja_JP.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    "${as_root[@]}" locale-gen >/dev/null
+fi

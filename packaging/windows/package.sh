@@ -3,10 +3,13 @@
 # windows_package) from its bin/ folder:
 #   package.sh BIN QT VERSION OUTDIR
 # stages the program, what it loads and the licences in
-# OUTDIR/soranika-<version>-windows-x86_64/ and packs exactly that folder as
-# OUTDIR/soranika-<version>-windows-x86_64.zip: unzipped anywhere on Windows
-# 10 or 11, soranika.exe starts with a double-click. QT is the prefix of the
-# Qt for Windows the build used (cmake/windows-qt.sh).
+# OUTDIR/soranika-<version>-windows-x86_64/, signs soranika.exe when a
+# certificate is given (sign.sh), and makes from exactly that folder
+# OUTDIR/soranika-<version>-windows-x86_64.zip, the portable copy (unzipped
+# anywhere on Windows 10 or 11, soranika.exe starts with a double-click),
+# and OUTDIR/soranika-<version>-windows-x86_64.msi, the installer (msi.sh),
+# signed likewise. QT is the prefix of the Qt for Windows the build used
+# (cmake/windows-qt.sh).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 bin=$1 qt=$2 version=$3 out=$4
@@ -48,7 +51,14 @@ for text in "$stage/LICENSE.txt" "$stage"/licenses/*.txt; do
     sed -i 's/\r*$/\r/' "$text"
 done
 
+"$here/packaging/windows/sign.sh" "$stage/soranika.exe"
+
 zip="$out/$name.zip"
 rm -f "$zip"
 (cd "$out" && zip -q -9 -r -X "$zip" "$name")
 echo "$zip ($(du -k "$zip" | cut -f1) kB; unpacked $(du -sk "$stage" | cut -f1) kB)"
+
+msi="$out/$name.msi"
+"$here/packaging/windows/msi.sh" "$stage" "$version" "$msi"
+"$here/packaging/windows/sign.sh" "$msi"
+echo "$msi ($(du -k "$msi" | cut -f1) kB)"
