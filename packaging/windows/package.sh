@@ -51,7 +51,15 @@ for text in "$stage/LICENSE.txt" "$stage"/licenses/*.txt; do
     sed -i 's/\r*$/\r/' "$text"
 done
 
-"$here/packaging/windows/sign.sh" "$stage/soranika.exe"
+# Signed when a certificate is given; otherwise one line says so, here.
+sign() {
+    if [ -n "${SORANIKA_SIGN_PKCS12:-}" ]; then
+        "$here/packaging/windows/sign.sh" "$@"
+    fi
+}
+[ -n "${SORANIKA_SIGN_PKCS12:-}" ] ||
+    echo "unsigned: soranika.exe and the .msi (no SORANIKA_SIGN_PKCS12; see packaging/windows/sign.sh)"
+sign "$stage/soranika.exe"
 
 zip="$out/$name.zip"
 rm -f "$zip"
@@ -60,5 +68,5 @@ echo "$zip ($(du -k "$zip" | cut -f1) kB; unpacked $(du -sk "$stage" | cut -f1) 
 
 msi="$out/$name.msi"
 "$here/packaging/windows/msi.sh" "$stage" "$version" "$msi"
-"$here/packaging/windows/sign.sh" "$msi"
+sign "$msi"
 echo "$msi ($(du -k "$msi" | cut -f1) kB)"
