@@ -8,7 +8,11 @@
 # (scripts/test.sh, which installs them). Otherwise TEST is added as a test
 # that CTest reports as skipped, naming what is missing, so that the test is
 # seen to be left out rather than gone.
-function(soranika_test_tools test found)
+#
+#   soranika_find_programs(MISSING PROGRAM...)
+#
+# Finds each PROGRAM likewise and lists in MISSING those not found.
+function(soranika_find_programs missing_out)
     set(missing)
     foreach(program IN LISTS ARGN)
         string(MAKE_C_IDENTIFIER "${program}" variable)
@@ -18,6 +22,11 @@ function(soranika_test_tools test found)
             list(APPEND missing ${program})
         endif()
     endforeach()
+    set(${missing_out} ${missing} PARENT_SCOPE)
+endfunction()
+
+function(soranika_test_tools test found)
+    soranika_find_programs(missing ${ARGN})
     if(NOT missing)
         set(${found} TRUE PARENT_SCOPE)
         return()
