@@ -50,47 +50,14 @@ trap finish EXIT
 "$wine" start /unix "$shortcut" -plugin "soranikaresults:$(windows_path "$report")" \
     </dev/null >"$out/program.log" 2>&1 &
 
-fail() {
-    echo "msi-start.sh: $1" >&2
-    echo "--- what the probe read:" >&2
-    cat "$report" >&2 2>/dev/null || true
-    echo "--- Wine's output:" >&2
-    tail -n 20 "$out/program.log" >&2
-    exit 1
-}
-# Waits until the report has a line matching the pattern.
-wait_for() {
-    for _ in $(seq 1 "$(($2 * 10))"); do
-        grep -q -- "$1" "$report" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    fail "no '$1' after $2 s"
-}
-screenshot() {
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1.png" 2>/dev/null
-}
+log=$out/program.log
+source "$(dirname "$0")/probe-steps.sh"
 
 wait_for '^shown: ソラニカ$' 120
 grep -qx 'platform: windows' "$report" || fail "not on the windows platform"
-window=$(xdotool search --onlyvisible --classname soranika | head -n 1)
-[ -n "$window" ] || fail "no X window of soranika.exe"
 screenshot started
-xdotool windowactivate --sync "$window"
-xdotool type --delay 40 700
-xdotool key Tab
-xdotool type --delay 40 5
-xdotool key Tab
-xdotool type --delay 40 9
-xdotool key Tab
-xdotool type --delay 40 17
-xdotool key Tab Tab
-wait_for '^focus: 計算$' 10
-xdotool key space
-wait_for '^月給料: 112000$' 20
-for expected in '日: 5600' '週給料: 28000' '月給料: 112000'; do
-    grep -qx "$expected" "$report" || fail "expected '$expected'"
-done
-sleep 1
+calculate windowactivate
+sleep 1 # the results' paint
 screenshot calculated
 echo "ソラニカ installed from $(basename "$msi"), started through its shortcut:" \
     "700 yen, 9 to 17, 5 days -> 5600 / 28000 / 112000; screen in $out/calculated.png"

@@ -23,52 +23,15 @@ finish() {
 }
 trap finish EXIT
 
-fail() {
-    echo "start-program.sh: $1" >&2
-    echo "--- what the probe read:" >&2
-    cat "$report" >&2 2>/dev/null || true
-    echo "--- the program's output:" >&2
-    tail -n 20 "$out/program.log" >&2
-    exit 1
-}
-# Waits until the report has a line matching the pattern.
-wait_for() {
-    for _ in $(seq 1 "$(($2 * 10))"); do
-        grep -q -- "$1" "$report" 2>/dev/null && return 0
-        kill -0 "$program" 2>/dev/null || fail "the program ended"
-        sleep 0.1
-    done
-    fail "no '$1' after $2 s"
-}
+log=$out/program.log
+source "$(dirname "$0")/probe-steps.sh"
 
 wait_for '^shown: ' 120
 grep -qx 'platform: windows' "$report" || fail "not on the windows platform"
 grep -qx 'focus: 時給' "$report" || fail "the wage box does not have the focus at start"
-if command -v xwd >/dev/null && command -v xwdtopnm >/dev/null; then
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/started.png" 2>/dev/null || true
-fi
-
+screenshot started
 # Real key events through the X server (XTEST), to the window with the X
 # focus: with no window manager, nobody else gives it.
-window=$(xdotool search --onlyvisible --classname soranika | head -n 1)
-[ -n "$window" ] || fail "no X window of soranika.exe"
-xdotool windowfocus --sync "$window"
-xdotool type --delay 40 700
-xdotool key Tab
-xdotool type --delay 40 5
-xdotool key Tab
-xdotool type --delay 40 9
-xdotool key Tab
-xdotool type --delay 40 17
-xdotool key Tab Tab
-wait_for '^focus: 計算$' 10
-xdotool key space
-
-wait_for '^月給料: 112000$' 20
-for expected in '日: 5600' '週給料: 28000' '月給料: 112000'; do
-    grep -qx "$expected" "$report" || fail "expected '$expected'"
-done
-if command -v xwd >/dev/null && command -v xwdtopnm >/dev/null; then
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/calculated.png" 2>/dev/null || true
-fi
+calculate windowfocus
+screenshot calculated
 echo "soranika.exe on the windows platform: 700 yen, 9 to 17, 5 days -> 5600 / 28000 / 112000"
