@@ -2,6 +2,9 @@
 // their names, type and click as a user does, and answer message boxes.
 #pragma once
 
+#include "forms.h"
+#include "main_window.h"
+#include "module1.h"
 #include "qtext.h"
 
 #include <QAbstractButton>
@@ -25,6 +28,15 @@
 #include <vector>
 
 namespace testing {
+
+// The program as it starts: the shared state at its start values and the
+// main window loaded and shown (not yet exposed: the caller waits).
+inline soranika::MainWindow* StartProgram() {
+    soranika::Module1::Reset();
+    soranika::MainWindow* window = soranika::Forms::Main();
+    window->show();
+    return window;
+}
 
 template <typename T = QWidget> T* Child(QObject* window, const QString& name) {
     T* child = window->findChild<T*>(name);

@@ -65,9 +65,7 @@ class TestMainWindow : public QObject {
 
 private Q_SLOTS:
     void init() {
-        Module1::Reset();
-        window = Forms::Main();
-        window->show();
+        window = StartProgram();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
     void cleanup() { Forms::UnloadAll(); }
@@ -490,9 +488,7 @@ class TestMainWindowX11 : public QObject {
 private Q_SLOTS:
     void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
     void init() {
-        Module1::Reset();
-        window = Forms::Main();
-        window->show();
+        window = StartProgram();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
     void cleanup() { Forms::UnloadAll(); }

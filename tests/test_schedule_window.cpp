@@ -61,9 +61,7 @@ class TestScheduleWindow : public QObject {
 
 private Q_SLOTS:
     void init() {
-        Module1::Reset();
-        main = Forms::Main();
-        main->show();
+        main = StartProgram();
         QVERIFY(QTest::qWaitForWindowExposed(main));
     }
     void cleanup() { Forms::UnloadAll(); }
