@@ -97,9 +97,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setPalette(light);
 
     const auto label = [this](const char* name, QRect geometry, QFont font) {
-        auto* l = new WrapLabel(QString(), this);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(geometry);
+        auto* l = new WrapLabel(name, QString(), geometry, this);
         l->setFont(font);
         return l;
     };

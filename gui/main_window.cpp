@@ -97,10 +97,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     SetAccessibleRole(shape, QAccessible::Grouping);
 
     const auto label = [client](const char* name, const QString& text, QRect geometry) {
-        auto* l = new WrapLabel(text, client);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(geometry);
-        return l;
+        return new WrapLabel(name, text, geometry, client);
     };
     const auto box = [client](const char* name, QRect geometry) {
         auto* b = new QLineEdit(client);

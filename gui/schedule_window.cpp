@@ -70,10 +70,7 @@ ScheduleWindow::ScheduleWindow(QWidget* parent) : QWidget(parent) {
     SetAccessibleRole(this, QAccessible::Window);
 
     const auto label = [this](const char* name, const QString& text, QRect geometry) {
-        auto* l = new WrapLabel(text, this);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(geometry);
-        return l;
+        return new WrapLabel(name, text, geometry, this);
     };
     label("Label22", CautionText(), TwipsRect(195, 45, 4365, 495));
 

@@ -79,6 +79,12 @@ void WrapParagraph(const QString& paragraph, const QFontMetrics& metrics, int wi
 
 } // namespace
 
+WrapLabel::WrapLabel(const char* name, const QString& text, QRect geometry, QWidget* parent)
+    : WrapLabel(text, parent) {
+    setObjectName(QString::fromUtf8(name));
+    setGeometry(geometry);
+}
+
 WrapLabel::WrapLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setTextFormat(Qt::PlainText);
 }

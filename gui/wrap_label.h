@@ -39,6 +39,8 @@ class WrapLabel : public QLabel {
 
 public:
     explicit WrapLabel(const QString& text, QWidget* parent = nullptr);
+    // A designed label: its control name, text and place in the parent.
+    WrapLabel(const char* name, const QString& text, QRect geometry, QWidget* parent);
 
     // The lines as drawn, each without the blanks that end it.
     QStringList Lines() const;
