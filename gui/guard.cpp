@@ -19,14 +19,8 @@ void ShowMessage(QWidget* parent, const QString& text) {
 }
 
 QString RuntimeErrorText(const std::exception& error) {
-    if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
-        switch (runtime->Kind()) {
-        case RuntimeErrorKind::Overflow:
-            return QStringLiteral(
-                "数値が大きすぎて計算できません。入力した数字を確かめてください。");
-        }
-    }
-    return QStringLiteral("計算できませんでした。入力した内容を確かめてください。");
+    const std::string_view text = ErrorMessage(error);
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 void Guarded(QWidget* parent, const std::function<void()>& handler) {

@@ -237,4 +237,14 @@ double CheckedAdd(double a, double b) {
     return Finite(a + b);
 }
 
+std::string_view ErrorMessage(const std::exception& error) {
+    if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
+        switch (runtime->Kind()) {
+        case RuntimeErrorKind::Overflow:
+            return texts::kOverflowError;
+        }
+    }
+    return texts::kOtherError;
+}
+
 } // namespace soranika

@@ -49,6 +49,19 @@ std::string IntegerToText(std::int16_t value);
 // Throws RuntimeError(Overflow) outside -32768..32767 (and for NaN).
 std::int16_t ToInt16(double value);
 
+// What the user is told of an error raised by the rules: an overflow, or
+// anything else (which the rules do not raise, but a front end may meet).
+namespace texts {
+inline constexpr std::string_view kOverflowError =
+    "数値が大きすぎて計算できません。入力した数字を確かめてください。";
+inline constexpr std::string_view kOtherError =
+    "計算できませんでした。入力した内容を確かめてください。";
+} // namespace texts
+
+// The one message for an error: kOverflowError for a RuntimeError of kind
+// Overflow, kOtherError for any other exception.
+std::string_view ErrorMessage(const std::exception& error);
+
 // Checked arithmetic: the result, or RuntimeError(Overflow) when it is not
 // a finite double.
 double CheckedSub(double a, double b);

@@ -20,6 +20,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -105,14 +108,78 @@ void ApplyDarkTheme() {
     QApplication::setFont(themeFont);
 }
 
+// The designed controls of a window as loaded, one object each: its name,
+// its text and its place in the client area in pixels. Other front ends
+// compare themselves with this.
+QJsonArray Controls(QWidget* window, QWidget* client) {
+    QJsonArray controls;
+    const auto add = [&](const QString& name, const QString& text, QRect place) {
+        controls.append(QJsonObject{{QStringLiteral("name"), name},
+                                    {QStringLiteral("text"), text},
+                                    {QStringLiteral("x"), place.x()},
+                                    {QStringLiteral("y"), place.y()},
+                                    {QStringLiteral("width"), place.width()},
+                                    {QStringLiteral("height"), place.height()}});
+    };
+    for (QAction* action : window->findChildren<QAction*>()) {
+        if (!action->objectName().isEmpty()) {
+            add(action->objectName(), action->text(), QRect());
+        }
+    }
+    for (QWidget* control : client->findChildren<QWidget*>()) {
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            text = label->text();
+        } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
+            text = box->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            text = button->text();
+        }
+        const QString name = control->objectName();
+        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_"))) {
+            continue;
+        }
+        add(name, text, QRect(control->mapTo(client, QPoint()), control->size()));
+    }
+    return controls;
+}
+
+// The three windows, loaded, as JSON: {"window name": [controls...], ...}.
+bool WriteControls(const QString& path) {
+    auto* main = soranika::Forms::Main();
+    main->show();
+    soranika::Forms::ShowSchedule();
+    main->findChild<QAction*>(QStringLiteral("mnuVersion"))->trigger();
+    QApplication::processEvents();
+    QJsonObject windows;
+    for (QWidget* window : std::initializer_list<QWidget*>{main, soranika::Forms::Schedule(),
+                                                           soranika::Forms::About()}) {
+        QWidget* client = window == main ? main->centralWidget() : window;
+        windows.insert(window->objectName(), Controls(window, client));
+    }
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(QJsonDocument(windows).toJson()) > 0;
+    if (!written) {
+        Fail(QStringLiteral("cannot write ") + path);
+    }
+    soranika::Forms::UnloadAll();
+    return written;
+}
+
 } // namespace
 
 // soranika-screenshots OUTDIR [--theme]: with --theme, every window as it
 // looks after a desktop theme changed the palette and the font.
+// soranika-screenshots --controls FILE: the windows' designed controls as
+// JSON, no pictures.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     soranika::InstallApplicationFont(app);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QStringLiteral("--controls")) {
+        return WriteControls(args[2]) ? 0 : 1;
+    }
     const QString dir = args.size() > 1 ? args[1] : QStringLiteral(".");
     const bool themed = args.contains(QStringLiteral("--theme"));
     QDir().mkpath(dir);
