@@ -27,4 +27,5 @@ export function Show() {
 
 export function Unload() {
     window_.Hide();
+    window_.Place();
 }

@@ -5,6 +5,7 @@ import * as about from './about-window.js';
 import { Announce, Guarded, ShowMessage, Simplified } from './message.js';
 import { ready, Rules } from './rules.js';
 import * as schedule from './schedule-window.js';
+import { PlaceLines, SetText } from './wrap.js';
 
 const byId = (id) => document.getElementById(id);
 const element = byId('ソラニカ');
@@ -26,18 +27,46 @@ const notCalculated = amounts[0].textContent;
 const kSmallestPixels = 8;
 
 // Draws an amount whole: in its own size when it fits, else in the largest
-// smaller one that does.
+// smaller one that does; too wide even then, it takes the room to its left,
+// up to its caption's words, and at last breaks over lines.
 function FitAmount(amount) {
     amount.classList.remove('wrap');
     amount.style.fontSize = '';
+    amount.style.marginLeft = '';
+    amount.style.width = '';
+    const tooWide = () => amount.scrollWidth > amount.clientWidth;
     let pixels = parseFloat(getComputedStyle(amount).fontSize);
-    while (amount.scrollWidth > amount.clientWidth && pixels > kSmallestPixels) {
+    while (tooWide() && pixels > kSmallestPixels) {
         pixels = Math.max(kSmallestPixels, Math.floor(pixels - 1));
         amount.style.fontSize = `${pixels}px`;
     }
-    if (amount.scrollWidth > amount.clientWidth) {
+    if (!tooWide()) {
+        return;
+    }
+    const captionEnd = TextEnd(amount.previousElementSibling);
+    const box = amount.getBoundingClientRect();
+    const room = Math.floor(box.left - captionEnd - 2);
+    if (room > 0) {
+        amount.style.marginLeft = `${-room}px`;
+        amount.style.width = `${box.width + room}px`;
+    }
+    if (tooWide()) {
         amount.classList.add('wrap');
     }
+}
+
+// Where the words of an element end on the screen.
+function TextEnd(element) {
+    const texts = document.createTreeWalker(element, NodeFilter.SHOW_TEXT);
+    let end = 0;
+    while (texts.nextNode()) {
+        const words = document.createRange();
+        words.selectNodeContents(texts.currentNode);
+        for (const rect of words.getClientRects()) {
+            end = Math.max(end, rect.right);
+        }
+    }
+    return end;
 }
 
 function SetAmount(amount, text) {
@@ -57,7 +86,7 @@ function ResultWords(amount) {
 async function ApplyOutcome(outcome) {
     switch (outcome.kind) {
         case 'caution':
-            status.textContent = outcome.text;
+            SetText(status, outcome.text);
             Announce(Simplified(status.textContent));
             return;
         case 'result':
@@ -66,7 +95,7 @@ async function ApplyOutcome(outcome) {
                     box.value = outcome.inputMask;
                 }
             }
-            status.textContent = outcome.text;
+            SetText(status, outcome.text);
             SetAmount(amounts[0], outcome.daily);
             SetAmount(amounts[1], outcome.weekly);
             SetAmount(amounts[2], outcome.monthly);
@@ -118,7 +147,7 @@ async function Clear() {
     for (const amount of amounts) {
         SetAmount(amount, notCalculated);
     }
-    status.textContent = inputPrompt;
+    SetText(status, inputPrompt);
     schedule.Load();
     SetHourGroupEnabled(true);
     // Ready for the next calculation: what is typed next is the wage.
@@ -137,6 +166,7 @@ function End() {
 }
 
 export function StartMainWindow() {
+    PlaceLines(document.querySelectorAll('.label, .status, #frmAbout p'));
     schedule.WhenDetailModeEntered(MaskForDetailMode);
     // Enter in any box presses 計算, the form's default button.
     form.addEventListener('submit', (event) => {

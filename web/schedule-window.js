@@ -33,6 +33,7 @@ export function Load() {
         field.value = '';
     }
     Rules().scheduleLoaded();
+    window_.Place();
     loaded = true;
 }
 

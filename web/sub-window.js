@@ -6,6 +6,28 @@ const main = document.getElementById('ソラニカ');
 const sheets = window.matchMedia(
     'not all and (pointer: fine) and (min-width: 640px) and (min-height: 460px)',
 );
+
+// On a wide screen a window is moved by its caption, as on the desktop,
+// and stays within the screen.
+function Movable(element) {
+    const caption = element.querySelector('.caption');
+    caption.addEventListener('pointerdown', (down) => {
+        if (sheets.matches || down.button !== 0) {
+            return;
+        }
+        const start = element.getBoundingClientRect();
+        const Move = (move) => {
+            const left = Math.min(Math.max(0, start.left + move.clientX - down.clientX), window.innerWidth - start.width);
+            const top = Math.min(Math.max(0, start.top + move.clientY - down.clientY), window.innerHeight - start.height);
+            element.style.setProperty('--left', `${Math.round(left)}px`);
+            element.style.setProperty('--top', `${Math.round(top)}px`);
+            element.classList.add('moved');
+        };
+        caption.setPointerCapture(down.pointerId);
+        caption.addEventListener('pointermove', Move);
+        caption.addEventListener('pointerup', () => caption.removeEventListener('pointermove', Move), { once: true });
+    });
+}
 const shown = new Set();
 let topmost = 10;
 
@@ -20,6 +42,7 @@ export class SubWindow {
         this.element = element;
         this.opener = null;
         this.lastFocus = null;
+        Movable(element);
         element.querySelector('.close').addEventListener('click', close);
         element.addEventListener('keydown', (event) => {
             if (event.key === 'Escape' && !event.isComposing) {
@@ -27,9 +50,22 @@ export class SubWindow {
                 close();
             }
         });
-        element.addEventListener('pointerdown', () => this.Raise(), true);
+        // A press anywhere in the window makes it the active one, as on the
+        // desktop: Esc then closes it.
+        element.addEventListener(
+            'pointerdown',
+            () => {
+                this.Raise();
+                if (!element.contains(document.activeElement)) {
+                    element.focus({ preventScroll: true });
+                }
+            },
+            true,
+        );
         element.addEventListener('focusin', (event) => {
-            this.lastFocus = event.target;
+            if (event.target !== element) {
+                this.lastFocus = event.target;
+            }
             this.Raise();
         });
     }
@@ -65,6 +101,11 @@ export class SubWindow {
         if (hadFocus && this.opener instanceof HTMLElement && this.opener.isConnected) {
             this.opener.focus();
         }
+    }
+
+    // Back at its designed place, as after a load.
+    Place() {
+        this.element.classList.remove('moved');
     }
 
     Raise() {

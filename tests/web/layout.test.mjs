@@ -1,0 +1,207 @@
+// The page as it is seen, at a phone's size (360 × 640, touch) and a
+// desktop's (1280 × 800), light and dark, in the states worth looking at: no
+// horizontal scrolling, no control outside the viewport's width, nothing
+// drawn over anything else, every amount whole, touch targets of 44 px on
+// the phone; on the desktop every control at the desktop window's place,
+// with its text. The screenshots are saved (SORANIKA_WEB_OUT) to be looked
+// at.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import { after, before, test } from 'node:test';
+import { Answered, Calculated, Control, Env, Launch, Open, Out, Serve, Type } from './harness.mjs';
+
+// The longest amounts the rules write: 15 digits and an exponent.
+const kLongest = { 時給: '1.11111111111111e300', 開始時間: '9', 終了時間: '17', 週: '5' };
+
+const kStates = {
+    start: async () => {},
+    result: (page) => Type(page, { 時給: '700', 開始時間: '9', 終了時間: '17', 週: '5' }).then(() => Calculated(page)),
+    longest: (page) => Type(page, kLongest).then(() => Calculated(page)),
+    caution: (page) =>
+        Type(page, { 時給: '700', 開始時間: '9', 終了時間: '17', 週: '6' }).then(() => Calculated(page)),
+    schedule: (page) => Control(page, '詳細設定start').click(),
+    about: (page) => Control(page, 'mnuVersion').click(),
+    message: (page) => Control(page, '計算').click().then(() => page.waitForSelector('dialog[open]')),
+};
+
+// What each shown control draws, seen from the page: its box, or for a
+// label the text's own lines; the topmost window only, where one covers the
+// others (a sheet, the message box).
+function Measure() {
+    const shown = (e) => e.checkVisibility();
+    const open = document.querySelector('dialog[open]');
+    const windows = open ? [open] : [...document.querySelectorAll('.window')].filter(shown);
+    const sheet = windows.find((w) => w.classList.contains('sub') && getComputedStyle(w).inset === '0px');
+    const top = sheet ? [sheet] : windows;
+    const Drawn = (e) => {
+        if (e.matches('input, button')) {
+            return [e.getBoundingClientRect()];
+        }
+        const texts = document.createTreeWalker(e, NodeFilter.SHOW_TEXT);
+        const rects = [];
+        while (texts.nextNode()) {
+            const range = document.createRange();
+            range.selectNodeContents(texts.currentNode);
+            rects.push(...[...range.getClientRects()].filter((r) => r.width > 0.5 && r.height > 0.5));
+        }
+        return rects;
+    };
+    const controls = top.flatMap((w) =>
+        [...w.querySelectorAll('[data-name], button, input')].filter(
+            (e) => shown(e) && !e.matches('.shape, .window'),
+        ),
+    );
+    const box = (r) => ({ x: r.x, y: r.y, right: r.right, bottom: r.bottom, width: r.width, height: r.height });
+    return {
+        width: window.innerWidth,
+        height: window.innerHeight,
+        scrollWidth: document.documentElement.scrollWidth,
+        controls: controls.map((e) => ({
+            name: `${e.closest('.window, dialog').id}/${e.dataset.name ?? e.id ?? e.textContent}`,
+            target: e.matches('input, button'),
+            box: box(e.getBoundingClientRect()),
+            drawn: Drawn(e).map(box),
+            amount: e.classList.contains('amount')
+                ? { text: e.textContent, cut: e.scrollWidth > e.clientWidth, pixels: parseFloat(getComputedStyle(e).fontSize) }
+                : null,
+        })),
+    };
+}
+
+function Overlap(a, b) {
+    const w = Math.min(a.right, b.right) - Math.max(a.x, b.x);
+    const h = Math.min(a.bottom, b.bottom) - Math.max(a.y, b.y);
+    return w > 0.5 && h > 0.5;
+}
+
+function CheckLayout(m, size, where) {
+    assert.ok(m.scrollWidth <= m.width, `${where}: no horizontal scrolling (${m.scrollWidth} > ${m.width})`);
+    for (const c of m.controls) {
+        for (const r of [c.box, ...c.drawn]) {
+            assert.ok(r.x >= -0.5 && r.right <= m.width + 0.5, `${where}: ${c.name} inside the viewport's width`);
+            if (size === 'desktop') {
+                assert.ok(r.y >= -0.5 && r.bottom <= m.height + 0.5, `${where}: ${c.name} inside the viewport`);
+            }
+        }
+        if (size === 'phone' && c.target) {
+            assert.ok(c.box.width >= 44 && c.box.height >= 44, `${where}: ${c.name} is ${c.box.width}×${c.box.height}`);
+        }
+        if (c.amount) {
+            assert.ok(!c.amount.cut && c.amount.pixels >= 8, `${where}: ${c.name} "${c.amount.text}" whole`);
+            for (const r of c.drawn) {
+                assert.ok(r.x >= c.box.x - 0.5 && r.right <= c.box.right + 0.5, `${where}: ${c.name} drawn inside its box`);
+            }
+        }
+    }
+    // Within each window: one window over another is a window's frame.
+    const windowOf = (c) => c.name.split('/')[0];
+    for (const [i, a] of m.controls.entries()) {
+        for (const b of m.controls.slice(i + 1).filter((c) => windowOf(c) === windowOf(a))) {
+            const over = a.drawn.some((ra) => b.drawn.some((rb) => Overlap(ra, rb)));
+            assert.ok(!over, `${where}: ${a.name} and ${b.name} drawn over each other: ${JSON.stringify([a.drawn, b.drawn])}`);
+        }
+    }
+}
+
+let site;
+let browser;
+before(async () => {
+    site = await Serve();
+    browser = await Launch();
+});
+after(async () => {
+    await browser.close();
+    await site.close();
+});
+
+for (const size of ['phone', 'desktop']) {
+    for (const scheme of ['light', 'dark']) {
+        test(`${size}, ${scheme}: every state laid out whole`, async () => {
+            for (const [state, reach] of Object.entries(kStates)) {
+                const opened = await Open(browser, site, { size, scheme });
+                await reach(opened.page);
+                await opened.page.screenshot({ path: Out(`${size}-${scheme}-${state}.png`), fullPage: true });
+                CheckLayout(await opened.page.evaluate(Measure), size, `${size} ${scheme} ${state}`);
+                if (state === 'message') {
+                    await Answered(opened.page);
+                }
+                await opened.Close();
+            }
+        });
+    }
+}
+
+test('desktop: every control at the desktop window\'s place, with its text', async () => {
+    const designed = JSON.parse(fs.readFileSync(Env('SORANIKA_WEB_CONTROLS'), 'utf8'));
+    const opened = await Open(browser, site, { size: 'desktop' });
+    const { page } = opened;
+    await Control(page, 'mnuVersion').click();
+    await Control(page, '詳細設定start').click();
+    const web = await page.evaluate((names) => {
+        const found = {};
+        for (const [window, controls] of Object.entries(names)) {
+            const client = document.getElementById(window).querySelector('.client').getBoundingClientRect();
+            const elements = [...document.getElementById(window).querySelectorAll('[data-name]')];
+            const seen = {};
+            found[window] = controls.map(({ name }) => {
+                const e = elements.filter((x) => x.dataset.name === name)[(seen[name] = (seen[name] ?? -1) + 1)];
+                if (!e) {
+                    return null;
+                }
+                const r = e.getBoundingClientRect();
+                return { text: e.matches('input') ? e.value : e.matches('.shape') ? '' : e.textContent, x: r.x - client.x, y: r.y - client.y, width: r.width, height: r.height };
+            });
+        }
+        return found;
+    }, designed);
+    let compared = 0;
+    for (const [window, controls] of Object.entries(designed)) {
+        for (const [i, c] of controls.entries()) {
+            const w = web[window][i];
+            assert.ok(w, `${window}/${c.name} is on the page`);
+            // A button's access key is marked with & on the desktop.
+            assert.equal(w.text, c.text.replace(/&(.)/gu, '$1'), `${window}/${c.name}: its text`);
+            if (c.width > 0) {
+                for (const key of ['x', 'y', 'width', 'height']) {
+                    assert.ok(Math.abs(w[key] - c[key]) <= 1, `${window}/${c.name}: ${key} ${w[key]}, designed ${c[key]}`);
+                }
+            }
+            compared += 1;
+        }
+    }
+    assert.ok(compared >= 70, `${compared} controls compared`);
+    await opened.Close();
+});
+
+test('desktop: every label\'s words on the desktop window\'s lines', async () => {
+    // The lines the desktop draws, by picture: "name: line | line".
+    const Desktop = (picture) =>
+        Object.fromEntries(
+            fs.readFileSync(`${Env('SORANIKA_WEB_DESKTOP')}/${picture}.txt`, 'utf8')
+                .split('\n')
+                .filter((line) => line !== '')
+                .map((line) => [line.slice(0, line.indexOf(': ')), line.slice(line.indexOf(': ') + 2).split(' | ')]),
+        );
+    const pictures = [
+        ['main', 'ソラニカ', async () => {}],
+        ['main-caution', 'ソラニカ', (page) => kStates.caution(page)],
+        ['schedule', '詳細設定', (page) => kStates.schedule(page)],
+        ['about', 'frmAbout', (page) => kStates.about(page)],
+    ];
+    for (const [picture, window, reach] of pictures) {
+        const opened = await Open(browser, site, { size: 'desktop' });
+        await reach(opened.page);
+        const web = await opened.page.evaluate((id) =>
+            [...document.getElementById(id).querySelectorAll('.label, .status, p[data-name]')].map((label) => [
+                label.dataset.name,
+                label.querySelector('.wrapped-line')
+                    ? [...label.querySelectorAll('.wrapped-line')].map((line) => line.textContent)
+                    : [label.textContent],
+            ]), window);
+        const desktop = Desktop(picture);
+        for (const [name, lines] of web) {
+            assert.deepEqual(lines, desktop[name], `${picture}: ${window}/${name}`);
+        }
+        await opened.Close();
+    }
+});
