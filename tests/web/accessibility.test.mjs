@@ -1,0 +1,110 @@
+// What assistive technology gets of the page: axe-core finds no violation in
+// any state at either size; every box is named by its visible label; the
+// outcome of 計算 is announced politely in the desktop's words without moving
+// the focus; a message is an alert dialog named by its text.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { Answered, Calculated, Control, Env, Launch, Open, Serve, Type } from './harness.mjs';
+
+const axe = fs.readFileSync(path.join(Env('SORANIKA_WEB_MODULES'), 'axe-core', 'axe.min.js'), 'utf8');
+
+const Fill = (page) => Type(page, { 時給: '700', 開始時間: '9', 終了時間: '17', 週: '5' });
+const kStates = {
+    start: async () => {},
+    result: (page) => Fill(page).then(() => Calculated(page)),
+    caution: (page) => Fill(page).then(() => Type(page, { 週: '6' })).then(() => Calculated(page)),
+    message: (page) => Control(page, '計算').click().then(() => page.waitForSelector('dialog[open]')),
+    schedule: (page) => Control(page, '詳細設定start').click(),
+    about: (page) => Control(page, 'mnuVersion').click(),
+};
+
+let site;
+let browser;
+before(async () => {
+    site = await Serve();
+    browser = await Launch();
+});
+after(async () => {
+    await browser.close();
+    await site.close();
+});
+
+for (const size of ['phone', 'desktop']) {
+    test(`axe-core: no violation in any state (${size})`, async () => {
+        for (const [state, reach] of Object.entries(kStates)) {
+            const opened = await Open(browser, site, { size });
+            await reach(opened.page);
+            // Evaluated by the test driver, so the page's policy allows it.
+            await opened.page.evaluate(axe);
+            const violations = await opened.page.evaluate(async () =>
+                (await window.axe.run(document)).violations.map(
+                    (v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`,
+                ),
+            );
+            assert.deepEqual(violations, [], `${size} ${state}`);
+            if (state === 'message') {
+                await Answered(opened.page);
+            }
+            await opened.Close();
+        }
+    });
+}
+
+test('every control is named as on the desktop', async () => {
+    const opened = await Open(browser, site, { size: 'phone' });
+    const { page } = opened;
+    const names = [
+        ['textbox', '時給'],
+        ['textbox', '週'],
+        ['textbox', '勤務時間 時から'],
+        ['textbox', '勤務時間 時まで'],
+        ['button', '計算'],
+        ['button', 'クリアー'],
+        ['button', 'バージョン情報'],
+        ['button', '終了'],
+        ['group', '計算結果'],
+    ];
+    for (const [role, name] of names) {
+        assert.equal(await page.getByRole(role, { name, exact: true }).count(), 1, `${role} ${name}`);
+    }
+    await Control(page, '詳細設定start').click();
+    for (const day of ['日', '月', '火', '水', '木', '金', '土']) {
+        for (const unit of ['時から', '時まで']) {
+            assert.equal(await page.getByRole('textbox', { name: `${day}曜日 ${unit}`, exact: true }).count(), 1);
+        }
+    }
+    assert.equal(await page.getByRole('dialog', { name: '勤務時間\u3000詳細設定' }).count(), 1);
+    assert.equal(await page.getByRole('button', { name: '閉じる' }).count(), 1);
+    await opened.Close();
+});
+
+test('the outcome is announced politely, in the desktop\'s words, the focus left on 計算', async () => {
+    const opened = await Open(browser, site, { size: 'desktop' });
+    const { page } = opened;
+    const Heard = () => page.waitForFunction(() => document.getElementById('announcer').textContent).then((h) => h.jsonValue());
+    assert.equal(await Control(page, 'announcer').getAttribute('aria-live'), 'polite');
+    await Fill(page);
+    await Calculated(page);
+    assert.equal(await Heard(), '----計算結果表示中---- １日 5600 円、１週間 28000 円、１ヶ月 112000 円');
+    assert.equal(await page.evaluate(() => document.activeElement.id), '計算');
+    // The same words again are said again: the region is emptied first.
+    await Control(page, '計算').click();
+    assert.equal(await Control(page, 'announcer').textContent(), '');
+    assert.match(await Heard(), /^----計算結果表示中----/u);
+    await Type(page, { 週: '6' });
+    await Calculated(page);
+    assert.equal(await Heard(), '☆注意！☆ 1週間の勤務時間合計が40時間以上になると労働基準法第32条 違反になります');
+    // A message is a dialog of its own, not an announcement.
+    await Type(page, { 時給: '' });
+    await Control(page, '計算').click();
+    const dialog = page.getByRole('alertdialog', { name: 'ソラニカ' });
+    assert.equal(await dialog.count(), 1);
+    assert.equal(await dialog.getAttribute('aria-describedby'), 'message-text');
+    assert.equal(await page.textContent('#message-text'), '未入力です');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'message-ok');
+    await Answered(page);
+    assert.match(await Control(page, 'announcer').textContent(), /^☆注意！☆/u);
+    await opened.Close();
+});
