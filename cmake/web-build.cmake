@@ -1,10 +1,11 @@
 # The web edition (SORANIKA_WEB): this source tree configured once more with
 # Debian's emscripten, in web/ under this build folder. It builds the pay
 # rules into a WebAssembly module and the page around them (web/), in
-# web/site, the folder that tests/web serves to Chromium and that
-# scripts/package.sh web zips.
+# web/site, the folder that tests/web serves to Chromium, that
+# scripts/run.sh web serves on localhost and that scripts/package.sh web
+# zips.
 
-set(install_hint "Install them with `scripts/install-deps.sh test web`, or configure with -DSORANIKA_WEB=OFF.")
+set(install_hint "Install them with `scripts/install-deps.sh web`, or configure with -DSORANIKA_WEB=OFF.")
 find_program(SORANIKA_EMCMAKE emcmake)
 find_file(SORANIKA_EMSCRIPTEN_TOOLCHAIN Emscripten.cmake
     PATHS /usr/share/emscripten/cmake/Modules/Platform /usr/lib/emscripten/cmake/Modules/Platform
@@ -15,7 +16,7 @@ foreach(tool SORANIKA_EMCMAKE SORANIKA_EMSCRIPTEN_TOOLCHAIN)
         list(APPEND missing ${tool})
     endif()
 endforeach()
-soranika_find_programs(missing_tools node npm chromium)
+soranika_find_programs(missing_tools node)
 list(APPEND missing ${missing_tools})
 if(missing)
     message(FATAL_ERROR "The web edition (SORANIKA_WEB) needs what is missing here: ${missing}. ${install_hint}")

@@ -4,12 +4,30 @@
 # under Xvfb. Builds it in build/ (RelWithDebInfo, the default) first.
 #
 #   scripts/bench.sh [offscreen|xcb|both] [--runs N] [--clicks N] [--no-callgrind]
+#   scripts/bench.sh web [--lighthouse]
+#
+# web: the web edition in Chromium at a phone's size (bench/web.mjs): the
+# bytes of the first load, the first contentful paint, and 計算 to the frame
+# that shows its result; --lighthouse adds Lighthouse's mobile scores
+# (bench/lighthouse, installed from its lock file).
 #
 # Not a test: its figures depend on the machine and on what else runs on it.
 # On a machine that other jobs share, `chrt -f 10 scripts/bench.sh` (as root)
 # keeps them from weighing on one program's runs more than on the other's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = web ]; then
+    shift
+    scripts/install-deps.sh web web-test
+    cmake -S . -B build -G Ninja -DSORANIKA_WEB=ON >/dev/null
+    cmake --build build --target web_test_inputs >/dev/null
+    if [[ " $* " == *" --lighthouse "* ]] && [ ! -x bench/lighthouse/node_modules/.bin/lighthouse ]; then
+        (cd bench/lighthouse && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+    SORANIKA_WEB_SITE=build/web/site SORANIKA_WEB_MODULES="$PWD/build/tests/web/node_modules" \
+        SORANIKA_CHROMIUM=$(command -v chromium) exec node bench/web.mjs "$@"
+fi
 
 platforms=both
 case "${1:-}" in

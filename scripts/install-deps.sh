@@ -80,6 +80,20 @@ for group in "$@"; do
             liblnk-utils
         )
         ;;
+    web)
+        # the web edition: the pay rules in WebAssembly by Debian's
+        # emscripten (its clang, lld and binaryen come with it), which runs
+        # on Node.js; Node.js serves the page too (web/serve.mjs). Debian's
+        # own, where the machine has none.
+        packages+=(emscripten)
+        command -v node >/dev/null 2>&1 || packages+=(nodejs)
+        ;;
+    web-test)
+        # the web tests: Debian's Chromium, headless, driven by
+        # playwright-core with axe-core (npm, tests/web/package-lock.json)
+        packages+=(chromium)
+        command -v npm >/dev/null 2>&1 || packages+=(npm)
+        ;;
     bench)
         # the start-up benchmark under Xvfb, with a session bus; callgrind
         # counts the instructions up to the first paint

@@ -3,15 +3,15 @@
 # whole suite headless, independent tests side by side, one per processor.
 # Everything is switched on here: the Windows build and its tests under Wine
 # (the first run on a machine builds Qt for Windows, about half an hour on two
-# cores) and the sanitizer suite. Every test's tools are installed here, so a
+# cores), the web edition and its tests in Chromium, and the sanitizer suite. Every test's tools are installed here, so a
 # missing one fails (SORANIKA_REQUIRE_ALL_TOOLS) instead of being skipped.
 # Arguments go to CMake:
 # `scripts/test.sh -DSORANIKA_WINDOWS=OFF` leaves the Windows part out for a
 # quick local run. Prints the slowest tests, then CTest's summary line last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh test windows
-cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_SANITIZER_SUITE=ON \
+scripts/install-deps.sh test windows web web-test
+cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_WEB=ON -DSORANIKA_SANITIZER_SUITE=ON \
     -DSORANIKA_REQUIRE_ALL_TOOLS=ON -DSORANIKA_RELEASE_PACKAGE=OFF "$@"
 cmake --build build
 export QT_QPA_PLATFORM=offscreen
