@@ -32,7 +32,10 @@ const shown = new Set();
 let topmost = 10;
 
 function UpdateReach() {
-    main.inert = sheets.matches && shown.size > 0;
+    const covered = sheets.matches && shown.size > 0;
+    main.inert = covered;
+    // The page under a sheet does not scroll.
+    document.documentElement.classList.toggle('under-sheet', covered);
 }
 sheets.addEventListener('change', UpdateReach);
 

@@ -23,6 +23,9 @@ const { chromium } = await import(
 export const kSizes = {
     phone: { viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true, deviceScaleFactor: 2 },
     desktop: { viewport: { width: 1280, height: 800 } },
+    // The desktop's screen zoomed to 200 %, and a tablet.
+    zoomed: { viewport: { width: 640, height: 400 }, deviceScaleFactor: 2 },
+    tablet: { viewport: { width: 1024, height: 768 }, isMobile: true, hasTouch: true },
 };
 
 export const Out = (name) => {

@@ -83,7 +83,7 @@ function CheckLayout(m, size, where) {
                 assert.ok(r.y >= -0.5 && r.bottom <= m.height + 0.5, `${where}: ${c.name} inside the viewport`);
             }
         }
-        if (size === 'phone' && c.target) {
+        if ((size === 'phone' || size === 'tablet') && c.target) {
             assert.ok(c.box.width >= 44 && c.box.height >= 44, `${where}: ${c.name} is ${c.box.width}×${c.box.height}`);
         }
         if (c.amount) {
@@ -114,8 +114,8 @@ after(async () => {
     await site.close();
 });
 
-for (const size of ['phone', 'desktop']) {
-    for (const scheme of ['light', 'dark']) {
+for (const size of ['phone', 'desktop', 'zoomed', 'tablet']) {
+    for (const scheme of size === 'phone' || size === 'desktop' ? ['light', 'dark'] : ['light']) {
         test(`${size}, ${scheme}: every state laid out whole`, async () => {
             for (const [state, reach] of Object.entries(kStates)) {
                 const opened = await Open(browser, site, { size, scheme });

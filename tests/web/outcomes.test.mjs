@@ -69,3 +69,17 @@ test('detail mode: every row, the weekly hours typed into the schedule', async (
     }
     await opened.Close();
 });
+
+test('any input, however long or strange, gives a message, the caution or a result', async () => {
+    const opened = await Open(browser, site, { size: 'phone' });
+    const { page } = opened;
+    const strange = ['7'.repeat(1_000_000), '\u0000700', '\ud800', '&H2BC', '１e３', '7\u00a00\u00a00', '<b>700</b>'];
+    for (const wage of strange) {
+        await Control(page, 'clear').click();
+        await Type(page, { 時給: wage, 開始時間: '9', 終了時間: '17', 週: '5' });
+        const shown = await Calculated(page);
+        assert.ok(shown.message || shown.status, `${wage.slice(0, 20)}: an outcome`);
+    }
+    assert.ok(await Control(page, '計算').isEnabled());
+    await opened.Close();
+});
