@@ -7,6 +7,7 @@
 #include "menu_bar.h"
 #include "module1.h"
 #include "result_label.h"
+#include "text_box.h"
 #include "twips.h"
 #include "wage.h"
 #include "wrap_button.h"
@@ -100,10 +101,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         return new WrapLabel(name, text, geometry, client);
     };
     const auto box = [client](const char* name, QRect geometry) {
-        auto* b = new QLineEdit(client);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setGeometry(geometry);
-        return b;
+        return new TextBox(name, geometry, client);
     };
     const auto button = [client](const char* name, const QString& text, QRect geometry) {
         auto* b = new WrapButton(text, client);

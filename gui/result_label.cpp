@@ -1,9 +1,7 @@
 #include "result_label.h"
 
-#include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QToolTip>
 
 namespace soranika {
 
@@ -18,37 +16,13 @@ ResultLabel::Shown ResultLabel::Drawn() const {
     if (fit_ && fit_->width == width && fit_->text == content && fit_->font == designed) {
         return fit_->shown;
     }
-    Shown result{content, designed, false};
-    const auto fits = [&](const QFont& f) {
-        return QFontMetrics(f).horizontalAdvance(content) <= width;
-    };
-    if (!fits(designed)) {
-        QFont smaller = designed;
-        int pixels = QFontInfo(designed).pixelSize();
-        do {
-            smaller.setPixelSize(--pixels);
-        } while (pixels > kSmallestPixels && !fits(smaller));
-        result.font = smaller;
-        if (!fits(smaller)) {
-            result.text = QFontMetrics(smaller).elidedText(content, Qt::ElideRight, width);
-            result.elided = true;
-        }
-    }
+    const Shown result = FitText(content, designed, width);
     fit_.emplace(Fit{content, designed, width, result});
     return result;
 }
 
 bool ResultLabel::event(QEvent* event) {
-    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        if (Drawn().elided) {
-            QToolTip::showText(help->globalPos(), text(), this);
-        } else {
-            QToolTip::hideText();
-        }
-        return true;
-    }
-    return QLabel::event(event);
+    return WholeTextTip(this, event, Drawn().elided, text()) || QLabel::event(event);
 }
 
 void ResultLabel::paintEvent(QPaintEvent* /*event*/) {

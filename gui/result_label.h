@@ -6,6 +6,8 @@
 // tooltip then gives the whole text.
 #pragma once
 
+#include "fit_text.h"
+
 #include <QFont>
 #include <QLabel>
 
@@ -17,19 +19,13 @@ class ResultLabel : public QLabel {
     Q_OBJECT
 
 public:
-    // The smallest size a reduced amount is drawn in: 8 pixels at 96 dpi
-    // (6 pt), where the digits of a Japanese Gothic font still read apart.
-    // Reduced in whole pixels, so that the digits keep their hinted shapes.
-    static constexpr int kSmallestPixels = 8;
+    // The smallest size a reduced amount is drawn in.
+    static constexpr int kSmallestPixels = kSmallestTextPixels;
 
     explicit ResultLabel(const QString& text, QWidget* parent = nullptr);
 
     // The text and font as drawn.
-    struct Shown {
-        QString text;
-        QFont font;
-        bool elided = false;
-    };
+    using Shown = FittedText;
     Shown Drawn() const;
 
 protected:

@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "design_font.h"
 #include "guard.h"
+#include "text_box.h"
 #include "twips.h"
 #include "wrap_button.h"
 #include "wrap_label.h"
@@ -81,14 +82,14 @@ ScheduleWindow::ScheduleWindow(QWidget* parent) : QWidget(parent) {
         label(row.untilLabel, QStringLiteral("時まで"), TwipsRect(2940, row.untilTop, 570, 240));
         for (const auto& [name, left, top] : {std::tuple{row.startField, 1500, row.startTop},
                                               std::tuple{row.endField, 2490, row.endTop}}) {
-            auto* box = new QLineEdit(this);
-            box->setObjectName(QString::fromUtf8(name));
-            box->setGeometry(TwipsRect(left, top, 420, 270));
+            auto* box = new TextBox(name, TwipsRect(left, top, 420, 270), this);
             box->setAccessibleName(
                 QString::fromUtf8(row.dayName) +
                 (field % 2 == 0 ? QStringLiteral(" 時から") : QStringLiteral(" 時まで")));
             NameOnFocus(box);
             connect(box, &QLineEdit::textChanged, this, [this] { state_.DayFieldChanged(); });
+            // Enter in any field presses 入力完了, the window's default button.
+            connect(box, &QLineEdit::returnPressed, this, [this] { confirm_->click(); });
             fields_[field++] = box;
         }
     }
@@ -96,6 +97,8 @@ ScheduleWindow::ScheduleWindow(QWidget* parent) : QWidget(parent) {
     confirm_ = new WrapButton(QStringLiteral("入力完了"), this);
     confirm_->setObjectName(QStringLiteral("input_end"));
     confirm_->setGeometry(TwipsRect(3585, 2580, 990, 420));
+    confirm_->setAutoDefault(false);
+    confirm_->setDefault(true);
     connect(confirm_, &QPushButton::clicked, this,
             [this] { Guarded(this, [this] { Confirm(); }); });
 

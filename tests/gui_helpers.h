@@ -6,6 +6,7 @@
 #include "main_window.h"
 #include "module1.h"
 #include "qtext.h"
+#include "text_box.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 
@@ -248,6 +250,73 @@ inline QFont IpaPGothic(const QFont& font) {
     design.setPointSizeF(font.pointSizeF());
     design.setBold(font.bold());
     return design;
+}
+
+// What a text box without the focus shows, drawn at scale (1.25 for 125 %):
+// empty when it is its whole text, from its first character, in a size it
+// may be drawn in; else what is wrong. The whole text is rendered alone in
+// that size, from the left of the text area, on the lines it may stand on,
+// and one of them must be what the box shows there, pixel for pixel.
+inline QString ShownWhole(soranika::TextBox* box, qreal scale) {
+    if (box->hasFocus()) {
+        return QStringLiteral("the box has the focus");
+    }
+    const soranika::FittedText drawn = box->Drawn();
+    const int pixels = QFontInfo(drawn.font).pixelSize();
+    if (drawn.elided || drawn.text != box->text() || pixels < soranika::kSmallestTextPixels) {
+        return QStringLiteral("drawn as '%1' in %2 px").arg(drawn.text).arg(pixels);
+    }
+    const QColor base = box->palette().color(QPalette::Base);
+    const auto picture = [&] {
+        QImage image((QSizeF(box->size()) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(scale);
+        image.fill(base);
+        return image;
+    };
+    QImage shown = picture();
+    box->render(&shown);
+    const QRect area = box->TextArea();
+    // The device pixels wholly inside the text area, less a row above and
+    // below, where a frame drawn between two device pixels may show.
+    const QRect inside(
+        QPoint(int(std::ceil(area.left() * scale)), int(std::ceil(area.top() * scale)) + 1),
+        QPoint(int(std::floor((area.left() + area.width()) * scale)) - 1,
+               int(std::floor((area.top() + area.height()) * scale)) - 2));
+    const auto differ = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                   std::abs(a.blue() - b.blue()) >
+               96;
+    };
+    int ink = 0;
+    int fewest = inside.width() * inside.height();
+    for (int baseline = area.top(); baseline <= area.bottom() + 2; ++baseline) {
+        QImage alone = picture();
+        {
+            QPainter painter(&alone);
+            painter.setFont(drawn.font);
+            painter.setPen(box->palette().color(QPalette::Text));
+            painter.drawText(QPoint(area.left(), baseline), box->text());
+        }
+        int different = 0;
+        int drawnHere = 0;
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                drawnHere += differ(alone.pixelColor(x, y), base) ? 1 : 0;
+                different += differ(alone.pixelColor(x, y), shown.pixelColor(x, y)) ? 1 : 0;
+            }
+        }
+        if (different < fewest) {
+            fewest = different;
+            ink = drawnHere;
+        }
+    }
+    if (ink == 0 || fewest > 2) {
+        return QStringLiteral("'%1' at %2: %3 device pixels differ from the whole text")
+            .arg(box->text())
+            .arg(scale)
+            .arg(fewest);
+    }
+    return {};
 }
 
 } // namespace testing

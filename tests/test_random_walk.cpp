@@ -576,8 +576,8 @@ void OnFatalSignal(int signal) {
     std::raise(signal);
 }
 
-// The toolkit warns about every key a box does not take (Enter in a day
-// field); the walk presses such keys on purpose.
+// The toolkit warns about every key a box does not take; the walk presses
+// such keys on purpose.
 QtMessageHandler previousHandler = nullptr;
 void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     // The headless platform, for its part, warns about every raise.
@@ -1208,16 +1208,53 @@ private:
                 }};
     }
 
+    // 入力完了, pressed or by Enter in a day field: what the confirmation
+    // shows and changes.
+    void ExpectConfirmed(const QList<Shown>& seen) {
+        DayFields fields;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            fields[i] = U8(model_.fields[i]);
+        }
+        std::int16_t total = 0;
+        try {
+            total = WeeklyTotal(fields);
+        } catch (const std::exception& error) {
+            // Nothing changes; the schedule stays to be corrected.
+            ExpectMessages(seen, {RuntimeErrorText(error)});
+            Count(QStringLiteral("入力完了: runtime error"));
+            return;
+        }
+        if (model_.editedSinceLoad) {
+            ExpectMessages(seen, {kSwitchMessage});
+            Expect(seen.isEmpty() || seen[0].scheduleOnScreen,
+                   "the weekly schedule left the screen before its message");
+            model_.detailMode = 1;
+            model_.masked = true;
+            for (std::size_t i = 1; i < 4; ++i) {
+                model_.main[i] = kDetailModeMask;
+            }
+            Count(QStringLiteral("入力完了: detail mode"));
+        } else {
+            ExpectMessages(seen, {});
+            Count(QStringLiteral("入力完了: no edit"));
+        }
+        model_.weeklyHours = total;
+        model_.scheduleOnScreen = false;
+    }
+
+    // Enter in a day field presses 入力完了, the window's default button.
     Action EnterInDayField() {
         const int i = int(random_.Below(14));
-        return {"Enter in " + kDayFields[i],
+        const bool keypad = random_.Percent(25);
+        return {"Enter in " + kDayFields[i] + (keypad ? QStringLiteral(" (keypad)") : QString()),
                 {},
-                [i] {
+                [i, keypad] {
                     auto* box = Child<QLineEdit>(Forms::Schedule(), kDayFields[i]);
                     box->setFocus();
-                    QTest::keyClick(box, Qt::Key_Return);
+                    QTest::keyClick(box, keypad ? Qt::Key_Enter : Qt::Key_Return,
+                                    keypad ? Qt::KeypadModifier : Qt::NoModifier);
                 },
-                [this](const QList<Shown>& seen) { ExpectMessages(seen, {}); }};
+                [this](const QList<Shown>& seen) { ExpectConfirmed(seen); }};
     }
 
     Action Confirm() {
@@ -1225,37 +1262,7 @@ private:
         return {"press 入力完了" + By(keyboard),
                 {},
                 Press(ScheduleWidget, "input_end", keyboard),
-                [this](const QList<Shown>& seen) {
-                    DayFields fields;
-                    for (std::size_t i = 0; i < fields.size(); ++i) {
-                        fields[i] = U8(model_.fields[i]);
-                    }
-                    std::int16_t total = 0;
-                    try {
-                        total = WeeklyTotal(fields);
-                    } catch (const std::exception& error) {
-                        // Nothing changes; the schedule stays to be corrected.
-                        ExpectMessages(seen, {RuntimeErrorText(error)});
-                        Count(QStringLiteral("入力完了: runtime error"));
-                        return;
-                    }
-                    if (model_.editedSinceLoad) {
-                        ExpectMessages(seen, {kSwitchMessage});
-                        Expect(seen.isEmpty() || seen[0].scheduleOnScreen,
-                               "the weekly schedule left the screen before its message");
-                        model_.detailMode = 1;
-                        model_.masked = true;
-                        for (std::size_t i = 1; i < 4; ++i) {
-                            model_.main[i] = kDetailModeMask;
-                        }
-                        Count(QStringLiteral("入力完了: detail mode"));
-                    } else {
-                        ExpectMessages(seen, {});
-                        Count(QStringLiteral("入力完了: no edit"));
-                    }
-                    model_.weeklyHours = total;
-                    model_.scheduleOnScreen = false;
-                }};
+                [this](const QList<Shown>& seen) { ExpectConfirmed(seen); }};
     }
 
     Action CloseSchedule() {

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QPointer>
+#include <QPushButton>
 
 using namespace soranika;
 using namespace testing;
@@ -223,14 +224,58 @@ private Q_SLOTS:
         }
     }
 
+    // Enter and the keypad's Enter, on 入力完了 or in any day field, press
+    // 入力完了, the window's default button.
+    void enterConfirms_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<Qt::Key>("key");
+        const QStringList focused = ScheduleWindow::DayFieldNames() << QStringLiteral("input_end");
+        for (const QString& focus : focused) {
+            QTest::addRow("Return on %s", qPrintable(focus)) << focus << Qt::Key_Return;
+            QTest::addRow("Enter on %s", qPrintable(focus)) << focus << Qt::Key_Enter;
+        }
+    }
     void enterConfirms() {
+        QFETCH(QString, focus);
+        QFETCH(Qt::Key, key);
         ScheduleWindow* schedule = OpenSchedule();
         Type(schedule, "月_end", "5");
-        QWidget* confirm = Child(schedule, "input_end");
-        confirm->setFocus();
-        QCOMPARE(Answering([&] { QTest::keyClick(confirm, Qt::Key_Return); }).size(), 1);
+        QWidget* focused = Child(schedule, focus);
+        focused->setFocus();
+        const auto messages = Answering([&] {
+            QTest::keyClick(focused, key,
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        });
+        QCOMPARE(messages.size(), 1);
         QVERIFY(!schedule->isVisible());
         QCOMPARE(Module1::WeeklyHours, std::int16_t(5));
+        QVERIFY(Child<QPushButton>(schedule, "input_end")->isDefault());
+    }
+
+    // A field that loses the focus shows the hour typed into it whole, from
+    // its first character, at 100, 125 and 150 %.
+    void typedHourShownWhole_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        for (const QString& field : ScheduleWindow::DayFieldNames()) {
+            for (const char* text : {"16.5", "21.25", "１７．５", "9"}) {
+                QTest::addRow("%s %s", qPrintable(field), text) << field << QString::fromUtf8(text);
+            }
+        }
+    }
+    void typedHourShownWhole() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        ScheduleWindow* schedule = OpenSchedule();
+        auto* typed = Child<TextBox>(schedule, field);
+        Type(schedule, field, text);
+        QTest::keyClick(typed, Qt::Key_Tab);
+        QVERIFY(!typed->hasFocus());
+        QCOMPARE(typed->text(), text);
+        for (const qreal scale : {1.0, 1.25, 1.5}) {
+            const QString wrong = ShownWhole(typed, scale);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        }
     }
 
     void editUndoneStillCounts() {

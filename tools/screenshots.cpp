@@ -12,6 +12,7 @@
 #include "menu_bar.h"
 #include "result_label.h"
 #include "schedule_window.h"
+#include "text_box.h"
 #include "wrap_button.h"
 #include "wrap_label.h"
 
@@ -66,6 +67,11 @@ void Save(QWidget* window, const QString& dir, const QString& name) {
             drawn = button->Lines();
         } else if (auto* amount = qobject_cast<soranika::ResultLabel*>(control)) {
             const soranika::ResultLabel::Shown shown = amount->Drawn();
+            drawn = QStringList{shown.text +
+                                QStringLiteral(" (%1 px)").arg(QFontInfo(shown.font).pixelSize())};
+        } else if (auto* box = qobject_cast<soranika::TextBox*>(control);
+                   box != nullptr && !box->text().isEmpty() && !box->hasFocus()) {
+            const soranika::FittedText shown = box->Drawn();
             drawn = QStringList{shown.text +
                                 QStringLiteral(" (%1 px)").arg(QFontInfo(shown.font).pixelSize())};
         } else {
@@ -205,6 +211,18 @@ int main(int argc, char* argv[]) {
     Type(main, "週", QStringLiteral("5"));
     Find<QPushButton>(main, "計算")->click();
     Save(main, dir, QStringLiteral("main-result"));
+
+    // Hours typed with a fraction and in full-width digits, the cursor gone
+    // on to the next box: each box shows its whole text.
+    for (const auto& [end, name] : {std::pair{"16.5", "main-hours-fraction"},
+                                    std::pair{"１７．５", "main-hours-full-width"}}) {
+        auto* box = Find<QLineEdit>(main, "終了時間");
+        box->setFocus();
+        box->setText(QString::fromUtf8(end));
+        Find<QLineEdit>(main, "週")->setFocus();
+        Save(main, dir, QString::fromUtf8(name));
+    }
+    Type(main, "終了時間", QStringLiteral("17"));
 
     // Amounts wider than their labels: seven digits, a fraction, and an
     // absurd wage written with an exponent.
