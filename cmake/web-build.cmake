@@ -42,6 +42,7 @@ ExternalProject_Add(soranika_web
         -DCMAKE_TOOLCHAIN_FILE=${SORANIKA_EMSCRIPTEN_TOOLCHAIN}
         -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
         -DCMAKE_BUILD_TYPE=MinSizeRel
+        -DSORANIKA_REPRODUCIBLE=ON
     BUILD_COMMAND ${web_env} ${CMAKE_COMMAND} -DSORANIKA_CONTACT=${SORANIKA_CONTACT} ${web_build}
         COMMAND ${web_env} ${CMAKE_COMMAND} --build ${web_build} --target web_site web_package
     BUILD_ALWAYS ON

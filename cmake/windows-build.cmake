@@ -6,7 +6,9 @@
 # it.
 # - windows_qt builds Qt for Windows once per machine (cmake/windows-qt.sh,
 #   about half an hour on two cores), then finds it in its cache;
-# - soranika_windows builds this project for Windows against it.
+# - soranika_windows builds this project for Windows against it: the
+#   program, and its packages from its install (packaging/windows); with
+#   the tests, every test program too.
 
 # What the Windows build and its tests need, found before anything is built.
 set(install_hint "Install them with `scripts/install-deps.sh test windows`, or configure with -DSORANIKA_WINDOWS=OFF.")
@@ -17,12 +19,19 @@ find_program(SORANIKA_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wi
 find_program(SORANIKA_WINESERVER NAMES wineserver64 wineserver)
 set(missing)
 foreach(tool SORANIKA_MINGW_CXX SORANIKA_WINE SORANIKA_WINESERVER)
-    if(NOT ${tool})
+    if(NOT ${tool} AND (SORANIKA_TESTS OR tool STREQUAL SORANIKA_MINGW_CXX))
         list(APPEND missing ${tool})
     endif()
 endforeach()
-soranika_find_programs(missing_tools dpkg-source zip unzip xdotool Xvfb openbox xwd
-    wixl msibuild msiinfo msiextract lnkinfo osslsigncode openssl)
+# The packages need these; the tests under Wine the rest.
+set(tools dpkg-source zip wixl msibuild msiinfo faketime)
+if(SORANIKA_SIGN)
+    list(APPEND tools osslsigncode)
+endif()
+if(SORANIKA_TESTS)
+    list(APPEND tools unzip xdotool Xvfb openbox xwd msiextract lnkinfo osslsigncode openssl)
+endif()
+soranika_find_programs(missing_tools ${tools})
 list(APPEND missing ${missing_tools})
 if(missing)
     message(FATAL_ERROR "The Windows build (SORANIKA_WINDOWS) needs what is missing here: ${missing}. ${install_hint}")
@@ -44,6 +53,21 @@ set(windows_package_name soranika-${PROJECT_VERSION}-windows-x86_64)
 set(windows_stage ${windows_build}/package/${windows_package_name})
 set(windows_zip ${windows_build}/package/${windows_package_name}.zip)
 set(windows_msi ${windows_build}/package/${windows_package_name}.msi)
+set(windows_manifest ${windows_build}/package/install_manifest.txt)
+# The programs and tools the tests run, where there are tests; the packages
+# always (made again only when what they hold changed). The settings that a
+# release or the test build may change are given again at every build.
+set(windows_targets windows_package)
+if(SORANIKA_TESTS)
+    list(PREPEND windows_targets windows_programs)
+endif()
+set(windows_settings
+    -DSORANIKA_TESTS=${SORANIKA_TESTS}
+    -DSORANIKA_SIGN=${SORANIKA_SIGN}
+    -DSORANIKA_CONTACT=${SORANIKA_CONTACT}
+    -DSORANIKA_PUBLISHER=${SORANIKA_PUBLISHER}
+    -DSORANIKA_HELP_URL=${SORANIKA_HELP_URL}
+    -DSORANIKA_RELEASE_PACKAGE=${SORANIKA_RELEASE_PACKAGE})
 ExternalProject_Add(soranika_windows
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
     BINARY_DIR ${windows_build}
@@ -54,8 +78,10 @@ ExternalProject_Add(soranika_windows
         -DSORANIKA_WINDOWS_QT=${windows_qt}
         -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
         -DCMAKE_BUILD_TYPE=Release
-        -DSORANIKA_CONTACT=${SORANIKA_CONTACT}
-    BUILD_COMMAND ${CMAKE_COMMAND} --build ${windows_build} --target windows_programs windows_package
+        -DSORANIKA_REPRODUCIBLE=ON
+        ${windows_settings}
+    BUILD_COMMAND ${CMAKE_COMMAND} ${windows_settings} ${windows_build}
+        COMMAND ${CMAKE_COMMAND} --build ${windows_build} --target ${windows_targets}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     DEPENDS windows_qt

@@ -51,11 +51,14 @@ prefix="$cache/$name"
 work="$cache/$name.work"
 log="$cache/$name.log"
 
+# What Qt's source says of the third-party code in it, for the packages'
+# notices: kept beside the built Qt, made once (also for a Qt built before).
+attributions="$prefix/soranika-attributions"
 if [ "${1:-}" = "--prefix" ]; then
     echo "$prefix"
     exit 0
 fi
-if [ -f "$prefix/.complete" ]; then
+if [ -f "$prefix/.complete" ] && [ -f "$attributions/.complete" ]; then
     echo "$prefix"
     exit 0
 fi
@@ -68,7 +71,7 @@ if ! flock -n 9; then
     echo "windows-qt: another build of $name is running; waiting" >&2
     flock 9
 fi
-if [ -f "$prefix/.complete" ]; then
+if [ -f "$prefix/.complete" ] && [ -f "$attributions/.complete" ]; then
     echo "$prefix"
     exit 0
 fi
@@ -141,7 +144,9 @@ fi
 
 # --- configure --------------------------------------------------------------
 build_dir="$work/build"
-if [ ! -f "$work/.configured" ]; then
+if [ -f "$prefix/.complete" ]; then
+    : # built before the attributions were kept
+elif [ ! -f "$work/.configured" ]; then
     stage "configure: ${qt_options[*]}"
     rm -rf "$build_dir"
     mkdir -p "$build_dir" "$prefix"
@@ -158,32 +163,41 @@ if [ ! -f "$work/.configured" ]; then
 fi
 
 # --- build ------------------------------------------------------------------
-# One line per tenth of the steps.
-stage "build: $(cd "$build_dir" && ninja -n 2>/dev/null | grep -c '^\[' || true) steps left"
-set +e
-(cd "$build_dir" && NINJA_STATUS='[%f/%t] ' ninja 2>&1) |
-    tee -a "$log" |
-    awk '/^\[[0-9]+\/[0-9]+\]/ {
-             split(substr($1, 2), a, "[/\\]]")
-             tenth = int(10 * a[1] / a[2])
-             if (tenth > shown) {
-                 shown = tenth
-                 printf "windows-qt: build %d/%d\n", a[1], a[2] > "/dev/stderr"
-             }
-         }'
-status=${PIPESTATUS[0]}
-set -e
-[ "$status" -eq 0 ] || fail "build"
+if [ ! -f "$prefix/.complete" ]; then
+    # One line per tenth of the steps.
+    stage "build: $(cd "$build_dir" && ninja -n 2>/dev/null | grep -c '^\[' || true) steps left"
+    set +e
+    (cd "$build_dir" && NINJA_STATUS='[%f/%t] ' ninja 2>&1) |
+        tee -a "$log" |
+        awk '/^\[[0-9]+\/[0-9]+\]/ {
+                 split(substr($1, 2), a, "[/\\]]")
+                 tenth = int(10 * a[1] / a[2])
+                 if (tenth > shown) {
+                     shown = tenth
+                     printf "windows-qt: build %d/%d\n", a[1], a[2] > "/dev/stderr"
+                 }
+             }'
+    status=${PIPESTATUS[0]}
+    set -e
+    [ "$status" -eq 0 ] || fail "build"
 
-# --- install ----------------------------------------------------------------
-stage "install: $prefix"
-cmake --install "$build_dir" >>"$log" 2>&1 || fail "install"
-{
-    echo "Qt $qt_version for Windows x86_64, built with MinGW-w64 (posix threads)"
-    echo "from Debian's qt6-base source package, version $qt_version."
-    echo "configure options: -prefix <prefix> ${qt_options[*]} -qt-host-path /usr"
-} >"$prefix/soranika-qt-build.txt"
-touch "$prefix/.complete"
+    # --- install ----------------------------------------------------------------
+    stage "install: $prefix"
+    cmake --install "$build_dir" >>"$log" 2>&1 || fail "install"
+    {
+        echo "Qt $qt_version for Windows x86_64, built with MinGW-w64 (posix threads)"
+        echo "from Debian's qt6-base source package, version $qt_version."
+        echo "configure options: -prefix <prefix> ${qt_options[*]} -qt-host-path /usr"
+    } >"$prefix/soranika-qt-build.txt"
+    touch "$prefix/.complete"
+fi
+
+# --- attributions -----------------------------------------------------------
+stage "attributions: $attributions"
+rm -rf "$attributions"
+cmake -DSOURCE="$src_dir" -DOUT="$attributions" -P "$here/cmake/qt-attributions.cmake" \
+    >>"$log" 2>&1 || fail "copying the attributions"
+touch "$attributions/.complete"
 # The source and the build tree are only needed to resume.
 rm -rf "$work"
 stage "done: $(du -sh "$prefix" | cut -f1) in $prefix after $((SECONDS / 60)) min"

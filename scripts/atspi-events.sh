@@ -2,11 +2,11 @@
 # Shows what a screen reader receives over AT-SPI during a calculation: runs
 # ソラニカ on a private X server with a window manager and an accessibility
 # bus, and prints the events and the accessible tree (scripts/atspi-events.py).
-# Needs `scripts/install-deps.sh a11y`. Builds first (in build/ unless
+# Needs `scripts/install-deps.sh a11y`. Builds first (in build/dev, the dev preset's, unless
 # BUILD_DIR says otherwise).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${BUILD_DIR:-build}"
+build="${BUILD_DIR:-build/dev}"
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja
 cmake --build "$build" --target soranika
 program="$(realpath "$build/app/soranika")"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The start-up benchmark: ソラニカ against the floor (a Qt window with the same
 # menu bar and a line of Japanese text) and a bare Qt window, offscreen and
-# under Xvfb. Builds it in build/ (RelWithDebInfo, the default) first.
+# under Xvfb. Builds it in build/dev (the dev preset, RelWithDebInfo) first.
 #
 #   scripts/bench.sh [offscreen|xcb|both] [--runs N] [--clicks N] [--no-callgrind]
 #   scripts/bench.sh web [--lighthouse]
@@ -20,12 +20,12 @@ cd "$(dirname "$0")/.."
 if [ "${1:-}" = web ]; then
     shift
     scripts/install-deps.sh web web-test
-    cmake -S . -B build -G Ninja -DSORANIKA_WEB=ON >/dev/null
-    cmake --build build --target web_test_inputs >/dev/null
+    cmake --preset dev -DSORANIKA_WEB=ON >/dev/null
+    cmake --build --preset dev --target web_test_inputs >/dev/null
     if [[ " $* " == *" --lighthouse "* ]] && [ ! -x bench/lighthouse/node_modules/.bin/lighthouse ]; then
         (cd bench/lighthouse && npm ci --no-audit --no-fund --loglevel=error)
     fi
-    SORANIKA_WEB_SITE=build/web/site SORANIKA_WEB_MODULES="$PWD/build/tests/web/node_modules" \
+    SORANIKA_WEB_SITE=build/dev/web/site SORANIKA_WEB_MODULES="$PWD/build/dev/tests/web/node_modules" \
         SORANIKA_CHROMIUM=$(command -v chromium) exec node bench/web.mjs "$@"
 fi
 
@@ -38,9 +38,9 @@ offscreen | xcb | both)
 esac
 
 scripts/install-deps.sh bench
-build=build
+build=build/dev
 # The build's output only when it fails.
-if ! log=$(cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 2>&1 &&
+if ! log=$(cmake --preset dev 2>&1 &&
     cmake --build "$build" --target soranika-startup-bench 2>&1); then
     echo "$log" >&2
     exit 1

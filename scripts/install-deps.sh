@@ -27,6 +27,8 @@ for group in "$@"; do
             # the .deb's policy check (lintian), and CPack's dependency
             # lookup, which the package built for it needs
             lintian dpkg-dev file
+            # where two builds of a package differ (tests/reproducible.sh)
+            diffoscope-minimal
             # the sanitizer build and the fuzz targets: clang with its
             # sanitizer and libFuzzer runtimes, llvm-symbolizer for reports
             clang libclang-rt-14-dev llvm
@@ -64,11 +66,12 @@ for group in "$@"; do
             # the Windows build's tests under Wine, on Xvfb with real key
             # events and screenshots; the title bar's font
             wine64 fonts-wine xdotool x11-apps netpbm
-            # the zip (packaging/windows/package.sh)
+            # the zip, dated from the commit (cmake/zip.cmake)
             zip unzip
             # the .msi (packaging/windows/msi.sh): wixl compiles the WiX
-            # source, msibuild and msiinfo set and read its tables
-            msitools wixl wixl-data
+            # source, msibuild and msiinfo set and read its tables; faketime
+            # gives them the commit's time for the summary information
+            msitools wixl wixl-data faketime
             # the Japanese locale (ja_JP.UTF-8, made below), in which Wine
             # runs the .msi's tests with code page 932 as a Japanese
             # Windows does
@@ -83,9 +86,9 @@ for group in "$@"; do
     web)
         # the web edition: the pay rules in WebAssembly by Debian's
         # emscripten (its clang, lld and binaryen come with it), which runs
-        # on Node.js; Node.js serves the page too (web/serve.mjs). Debian's
-        # own, where the machine has none.
-        packages+=(emscripten)
+        # on Node.js; Node.js serves the page too (web/serve.mjs), Debian's
+        # own where the machine has none; zip packs it.
+        packages+=(emscripten zip)
         command -v node >/dev/null 2>&1 || packages+=(nodejs)
         ;;
     web-test)

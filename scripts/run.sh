@@ -6,14 +6,14 @@
 #                                   address it prints in a browser
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build
+# Both build in build/dev, the dev preset's folder (CMakePresets.json).
 if [ "${1:-}" = web ]; then
     scripts/install-deps.sh run web
-    cmake -S . -B "$build" -G Ninja -DSORANIKA_WEB=ON
-    cmake --build "$build" --target soranika_web
-    exec node web/serve.mjs "$build/web/site" "${2:-8080}"
+    cmake --preset dev -DSORANIKA_WEB=ON
+    cmake --build --preset dev --target soranika_web
+    exec node web/serve.mjs build/dev/web/site "${2:-8080}"
 fi
 scripts/install-deps.sh run
-cmake -S . -B "$build" -G Ninja
-cmake --build "$build" --target soranika
-exec "$build/app/soranika" "$@"
+cmake --preset dev
+cmake --build --preset dev --target soranika
+exec build/dev/app/soranika "$@"

@@ -5,21 +5,20 @@
 # (the first run on a machine builds Qt for Windows, about half an hour on two
 # cores), the web edition and its tests in Chromium, and the sanitizer suite. Every test's tools are installed here, so a
 # missing one fails (SORANIKA_REQUIRE_ALL_TOOLS) instead of being skipped.
-# Arguments go to CMake:
+# It is the test preset (CMakePresets.json), in build/test, a folder of its
+# own that no release touches. Arguments go to CMake:
 # `scripts/test.sh -DSORANIKA_WINDOWS=OFF` leaves the Windows part out for a
 # quick local run. Prints the slowest tests, then CTest's summary line last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test windows web web-test
-cmake -S . -B build -G Ninja -DSORANIKA_WINDOWS=ON -DSORANIKA_WEB=ON -DSORANIKA_SANITIZER_SUITE=ON \
-    -DSORANIKA_REQUIRE_ALL_TOOLS=ON -DSORANIKA_RELEASE_PACKAGE=OFF "$@"
-cmake --build build
+cmake --preset test "$@"
+cmake --build --preset test
 export QT_QPA_PLATFORM=offscreen
-log=build/Testing/test.log
-mkdir -p build/Testing
+log=build/test/Testing/test.log
+mkdir -p build/test/Testing
 status=0
-(cd build && ctest --output-on-failure --timeout 1800 -j "$(nproc)") 2>&1 | tee "$log" ||
-    status=$?
+ctest --preset test -j "$(nproc)" 2>&1 | tee "$log" || status=$?
 echo
 echo "The slowest tests:"
 sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.* ([0-9.]+) sec$/\2 \1/p' "$log" |

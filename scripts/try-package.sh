@@ -23,7 +23,9 @@ if [ "${1:-}" != --inside ]; then
     case "$package" in
     *.zip)
         scripts/install-deps.sh windows
-        exec scripts/with-x.sh tests/wine/try-zip.sh "$package" "${2:-screenshots/windows-package}"
+        # Debian's Wine, as the Windows build finds it (cmake/windows-build.cmake).
+        exec scripts/with-x.sh tests/wine/try-zip.sh "$package" "${2:-screenshots/windows-package}" \
+            tests/wine/run-under-wine.sh /usr/lib/wine/wine64 /usr/lib/wine/wineserver64
         ;;
     esac
     out="${2:-screenshots/package}"

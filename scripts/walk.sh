@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
-build="${BUILD_DIR:-build}"
+build="${BUILD_DIR:-build/dev}"
 cmake -S . -B "$build" -G Ninja
 cmake --build "$build" --target test_random_walk
 export QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='qt.qpa.*=false'

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Builds ソラニカ's Windows Installer package from a staging folder, the one
-# the zip is packed from, with Debian's msitools:
+# Builds ソラニカ's Windows Installer package from its WiX source and the
+# staging folder that the zip is packed from, with Debian's msitools:
 #
-#   packaging/windows/msi.sh STAGE_DIR VERSION OUT_MSI
+#   packaging/windows/msi.sh WXS STAGE_DIR IDENTITY OUT_MSI
 #
-# The package installs per user, without administrator rights, into
-# %LOCALAPPDATA%\Programs\ソラニカ, with a Start-menu shortcut ソラニカ and an
-# entry in Apps & features. Its upgrade code is fixed; its product code is
-# derived from the upgrade code and VERSION, so that two builds of one
-# version are one product to Windows, and a higher VERSION replaces a lower
-# one. VERSION is major.minor.patch, each part within Windows Installer's
-# limits (255.255.65535).
+# WXS is the source with the staged files in it (wxs.cmake), IDENTITY the
+# build's soranika-identity.sh (cmake/identity.cmake). The package's product
+# code comes from the identity: derived from the upgrade code and the
+# version, so that two builds of one version are one product to Windows, and
+# a higher version replaces a lower one. The version is major.minor.patch,
+# each part within Windows Installer's limits (255.255.65535).
+#
+# The same source and files make the same bytes: the cabinet's file times,
+# the summary information's times and the package code come from the
+# commit's time (SOURCE_DATE_EPOCH of the identity) and the contents, not
+# from the clock.
 #
 # wixl writes the tables' strings in a code page it guesses from the locale,
 # not the one the source asks for, and loses every Japanese character on the
@@ -20,14 +24,17 @@
 # text written into it then, along with the summary information that wixl
 # gets wrong.
 set -euo pipefail
-if [ $# -ne 3 ]; then
-    echo "usage: msi.sh STAGE_DIR VERSION OUT_MSI" >&2
+if [ $# -ne 4 ]; then
+    echo "usage: msi.sh WXS STAGE_DIR IDENTITY OUT_MSI" >&2
     exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
-stage=$(realpath "$1")
-version=$2
-out=$(realpath -m "$3")
+wxs=$(realpath "$1")
+stage=$(realpath "$2")
+# shellcheck source=/dev/null
+. "$3"
+out=$(realpath -m "$4")
+version=$soranika_version
 [ -f "$stage/soranika.exe" ] || { echo "msi.sh: no soranika.exe in $stage" >&2; exit 1; }
 if ! [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || [ "${BASH_REMATCH[1]}" -gt 255 ] ||
     [ "${BASH_REMATCH[2]}" -gt 255 ] || [ "${BASH_REMATCH[3]}" -gt 65535 ]; then
@@ -35,62 +42,22 @@ if ! [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || [ "${BASH_REMATCH[1]}" 
     exit 1
 fi
 
-# Never to change: Windows knows every version of ソラニカ by it.
-upgrade_code=6F1C2B7E-3D1A-4E8B-9C55-2A7F0D4B8E61
-manufacturer=ソラニカ開発チーム
-
-# A name-based UUID (version 5 layout) from the upgrade code and NAME.
+# A name-based UUID (version 5 layout) from the upgrade code and NAME, as
+# cmake/name-uuid.cmake makes them.
 uuid_for() {
     local h
-    h=$(printf '%s/%s' "$upgrade_code" "$1" | sha1sum | cut -c1-32 | tr a-f A-F)
+    h=$(printf '%s/%s' "$soranika_upgrade_code" "$1" | sha1sum | cut -c1-32 | tr a-f A-F)
     printf '%s-%s-5%s-%X%s-%s\n' "${h:0:8}" "${h:8:4}" "${h:13:3}" \
         $(((16#${h:16:1} & 3) | 8)) "${h:17:3}" "${h:20:12}"
 }
-# An identifier for the tables from a path inside the stage.
-id_for() {
-    printf '%s_%s\n' "$1" "$(printf '%s' "$2" | tr -c 'A-Za-z0-9_.' _)"
-}
-xml_escape() {
-    sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g; s/"/\&quot;/g' <<<"$1"
+# The tools that write times run at the commit's time.
+at_commit() {
+    TZ=UTC faketime "$(date -u -d "@$soranika_source_date_epoch" '+%Y-%m-%d %H:%M:%S')" "$@"
 }
 
 work=$(mktemp -d)
 trap '[ -n "${SORANIKA_MSI_KEEP:-}" ] || rm -rf "$work"' EXIT
-
-# One component per file, keyed by the file; one directory per folder.
-refs=()
-emit_folder() { # RELATIVE-FOLDER INDENT
-    local dir=$1 pad=$2 entry rel name
-    while IFS= read -r -d '' entry; do
-        rel=${entry#"$stage"/}
-        name=$(xml_escape "$(basename "$entry")")
-        if [ -d "$entry" ]; then
-            echo "$pad<Directory Id=\"$(id_for D "$rel")\" Name=\"$name\">"
-            emit_folder "$rel" "$pad  "
-            echo "$pad</Directory>"
-        else
-            echo "$pad<Component Id=\"$(id_for C "$rel")\" Guid=\"$(uuid_for "file/$rel")\">"
-            echo "$pad  <File Id=\"$(id_for F "$rel")\" Name=\"$name\" KeyPath=\"yes\"" \
-                "Source=\"stage/$(xml_escape "$rel")\"/>"
-            echo "$pad</Component>"
-            refs+=("$(id_for C "$rel")")
-        fi
-    done < <(find "$stage/${dir:+$dir/}" -mindepth 1 -maxdepth 1 -print0 | sort -z)
-}
-emit_folder "" "            " >"$work/files.xml"
-for ref in "${refs[@]}"; do
-    echo "      <ComponentRef Id=\"$ref\"/>"
-done >"$work/refs.xml"
-
-sed -e "s|@PRODUCT_CODE@|$(uuid_for "product/$version")|" \
-    -e "s|@UPGRADE_CODE@|$upgrade_code|" \
-    -e "s|@SHORTCUT_GUID@|$(uuid_for shortcut)|" \
-    -e "s|@VERSION@|$version|g" \
-    -e "s|@MANUFACTURER@|$manufacturer|g" \
-    -e "s|@ICON@|soranika.ico|" \
-    -e "/^FILES$/{r $work/files.xml" -e 'd}' \
-    -e "/^COMPONENT_REFS$/{r $work/refs.xml" -e 'd}' \
-    "$here/soranika.wxs.in" >"$work/soranika.wxs"
+cp "$wxs" "$work/soranika.wxs"
 
 # wixl loses Japanese text: the source goes to it with every run of
 # non-ASCII text replaced by a token (_JA1_, _JA2_, ...), and the tokens are
@@ -104,11 +71,13 @@ perl -e '
         print;
     }' "$work/tokens.txt" <"$work/soranika.wxs" >"$work/ascii.wxs"
 
-# wixl takes the files by paths relative to the source.
-ln -s "$stage" "$work/stage"
+# wixl takes the files by paths relative to the source, from a copy dated at
+# the commit, the times that the cabinet keeps.
+cp -r "$stage" "$work/stage"
+find "$work/stage" -exec touch -h -d "@$soranika_source_date_epoch" {} +
 cp "$here/../icons/soranika.ico" "$work/"
 # wixl: any message is a failure, since it warns of what it leaves out.
-if ! (cd "$work" && LC_ALL=C.UTF-8 wixl -a x64 -o soranika.msi ascii.wxs) >"$work/wixl.log" 2>&1 ||
+if ! (cd "$work" && LC_ALL=C.UTF-8 at_commit wixl -a x64 -o soranika.msi ascii.wxs) >"$work/wixl.log" 2>&1 ||
     [ -s "$work/wixl.log" ]; then
     cat "$work/wixl.log" >&2
     echo "msi.sh: wixl failed or warned on $work/ascii.wxs" >&2
@@ -122,7 +91,7 @@ msi=$work/soranika.msi
 export LC_ALL=C.UTF-8
 mkdir "$work/idt"
 printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$work/idt/_ForceCodepage.idt"
-msibuild "$msi" -i "$work/idt/_ForceCodepage.idt"
+at_commit msibuild "$msi" -i "$work/idt/_ForceCodepage.idt"
 for table in $(msiinfo tables "$msi"); do
     case "$table" in _*) continue ;; esac
     (cd "$work/idt" && msiinfo export "$msi" "$table" >"$table.idt")
@@ -133,8 +102,38 @@ for table in $(msiinfo tables "$msi"); do
         while (<STDIN>) { s{(_JA[0-9]+_)}{$text{$1} // die "unknown $1"}ge; print }' \
         "$work/tokens.txt" <"$work/idt/$table.idt" >"$work/idt/$table.new"
     mv "$work/idt/$table.new" "$work/idt/$table.idt"
-    (cd "$work/idt" && msibuild "$msi" -i "$table.idt")
+    (cd "$work/idt" && at_commit msibuild "$msi" -i "$table.idt")
 done
+# wixl writes a custom action that sets a property (type 51) as one run in
+# the install script (+2048), too late to set a folder, and may put it at
+# sequence 1 instead of before CostFinalize, where the source asks for it:
+# both are written as the source says.
+(cd "$work/idt" && msiinfo export "$msi" CustomAction >CustomAction.idt)
+mapfile -t set_property < <(awk -F'\t' 'NR > 3 && $2 == 2099 { print $1 }' "$work/idt/CustomAction.idt")
+if [ ${#set_property[@]} -gt 0 ]; then
+    awk -F'\t' -v OFS='\t' 'NR > 3 && $2 == 2099 { $2 = 51 } { print }' "$work/idt/CustomAction.idt" \
+        >"$work/idt/CustomAction.new"
+    mv "$work/idt/CustomAction.new" "$work/idt/CustomAction.idt"
+    (cd "$work/idt" && at_commit msibuild "$msi" -i CustomAction.idt)
+    for sequence in InstallExecuteSequence InstallUISequence; do
+        (cd "$work/idt" && msiinfo export "$msi" "$sequence" >"$sequence.idt")
+        awk -F'\t' -v OFS='\t' -v actions=" ${set_property[*]} " '
+            { sub(/\r$/, "") }
+            $1 == "CostFinalize" { cost = $3 }
+            { rows[NR] = $0 }
+            END {
+                for (i = 1; i <= NR; i++) {
+                    n = split(rows[i], f, "\t")
+                    if (i > 3 && index(actions, " " f[1] " ") && (f[3] == 1 || f[3] >= cost)) { f[3] = cost - 1 }
+                    line = f[1]
+                    for (j = 2; j <= n; j++) line = line OFS f[j]
+                    print line "\r"
+                }
+            }' "$work/idt/$sequence.idt" >"$work/idt/$sequence.new"
+        mv "$work/idt/$sequence.new" "$work/idt/$sequence.idt"
+        (cd "$work/idt" && at_commit msibuild "$msi" -i "$sequence.idt")
+    done
+fi
 if ! msiinfo export "$msi" _ForceCodepage | tr -d '\0' | grep -q $'^932\t' ||
     msiinfo export "$msi" Property | grep -q '_JA[0-9]*_'; then
     echo "msi.sh: could not write the Japanese text into $msi" >&2
@@ -143,11 +142,11 @@ fi
 
 # The summary information: Japanese, 64-bit, and a package code of its own
 # for every different content.
-package_code=$(cat "$work/soranika.wxs" <(cd "$stage" && find . -type f -print0 | sort -z |
+package_code=$(cat "$work/soranika.wxs" <(cd "$stage" && find . -type f -print0 | LC_ALL=C sort -z |
     xargs -0 sha256sum) | sha256sum | cut -c1-40)
 # Its strings go in as they are, so in the code page that the summary
 # information declares (932, from the source).
-msibuild "$msi" -s "$(printf 'ソラニカ %s' "$version" | iconv -t CP932)" \
-    "$(printf '%s' "$manufacturer" | iconv -t CP932)" "x64;1041" \
+at_commit msibuild "$msi" -s "$(printf 'ソラニカ %s' "$version" | iconv -t CP932)" \
+    "$(printf '%s' "$soranika_publisher" | iconv -t CP932)" "x64;1041" \
     "{$(uuid_for "package/$package_code")}"
 cp "$msi" "$out"

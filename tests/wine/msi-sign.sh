@@ -5,20 +5,27 @@
 # the certificate soranika.exe and the .msi carry a SHA-256 Authenticode
 # signature that osslsigncode verifies against it, and the signed .msi still
 # installs under Wine, with the signed program, which still runs.
-#   msi-sign.sh OUTDIR STAGE_DIR VERSION RUN-UNDER-WINE WINE WINESERVER PREFIX
-# PREFIX is the prepared Wine prefix; it is copied, never changed.
+#   msi-sign.sh OUTDIR STAGE_DIR IDENTITY WXS WINE-RUN PREFIX
+# IDENTITY and WXS are the Windows build's soranika-identity.sh and WiX
+# source; PREFIX is the prepared Wine prefix; it is copied, never changed.
 # Windows also checks the signature itself (Wine does not), against a
 # certificate it trusts: that, and a timestamp server, need a real
 # certificate and a real Windows.
 set -euo pipefail
-if [ $# -ne 7 ]; then
-    echo "usage: msi-sign.sh OUTDIR STAGE_DIR VERSION RUN-UNDER-WINE WINE WINESERVER PREFIX" >&2
+if [ $# -ne 6 ]; then
+    echo "usage: msi-sign.sh OUTDIR STAGE_DIR IDENTITY WXS WINE-RUN PREFIX" >&2
     exit 2
 fi
 out=$(realpath -m "$1")
 stage=$(realpath "$2")
-version=$3
-runner=$(realpath "$4") wine=$5 wineserver=$6 prepared=$(realpath -m "$7")
+identity=$(realpath "$3")
+wxs=$(realpath "$4")
+wine_run=$(realpath "$5") prepared=$(realpath -m "$6")
+# shellcheck source=/dev/null
+. "$identity"
+version=$soranika_version
+# shellcheck source=prefix-steps.sh
+. "$(dirname "$0")/prefix-steps.sh"
 here=$(cd "$(dirname "$0")/../.." && pwd)
 sign=$here/packaging/windows/sign.sh
 rm -rf "$out"
@@ -66,17 +73,19 @@ CASES
 
 # The signed program in a signed package, installed and started.
 cp "certificate.exe" stage/soranika.exe
-"$here/packaging/windows/msi.sh" stage "$version" signed.msi
+make_msi "$out/stage" "$wxs" "$identity" "$out/signed.msi"
 SORANIKA_SIGN_PKCS12=cert.p12 SORANIKA_SIGN_PASSWORD=test-password "$sign" signed.msi >/dev/null
 signed signed.msi || fail "the .msi has no valid SHA-256 signature: $(tail -n 3 verify.log)"
-cp -a "$prepared" prefix
-"$runner" "$wine" "$wineserver" "$out/prefix" msiexec.exe /i "Z:$(sed 's|/|\\|g' <<<"$out/signed.msi")" /qn \
+fresh_prefix "$out/prefix"
+in_wine msiexec.exe /i "$(windows_path "$out/signed.msi")" /qn \
     >install.log 2>&1 || fail "the signed .msi did not install ($?, modulo 256)"
-installed=$(find prefix/drive_c/users -path '*/AppData/Local/Programs/ソラニカ/soranika.exe')
+installed=$user_folder/soranika.exe
+[ -f "$installed" ] || installed=''
+
 if [ -z "$installed" ] || ! cmp -s "$installed" certificate.exe; then
     fail "the installed soranika.exe is not the signed one: '$installed'"
 else
-    answer=$(timeout 60 "$runner" "$wine" "$wineserver" "$out/prefix" "$installed" --version 2>&1 || true)
+    answer=$(timeout 60 "$wine_run" "$out/prefix" "$installed" --version 2>&1 || true)
     grep -q "$version" <<<"$answer" || fail "the signed soranika.exe --version said: $answer"
 fi
 

@@ -1,25 +1,23 @@
 #!/usr/bin/env bash
-# Checks that a Windows package holds exactly the staged files, byte for
-# byte: nothing missing, nothing extra, nothing changed.
-#   package-contents.sh PACKAGE STAGE_DIR
+# Checks that a Windows package holds exactly what the install put into the
+# staging folder, byte for byte: the files of the install manifest, nothing
+# missing, nothing extra, nothing changed.
+#   package-contents.sh PACKAGE STAGE_DIR MANIFEST
 # PACKAGE is the zip (one folder named like STAGE_DIR, unpacked) or the .msi
-# (its files as installed under %LOCALAPPDATA%\Programs\ソラニカ, read from its
-# tables and cabinet by msiextract).
+# (its files as installed, read from its tables and cabinet by msiextract).
+# MANIFEST lists the installed files, one path inside STAGE_DIR a line.
 set -euo pipefail
 package=$(realpath "$1")
 stage=$(realpath "$2")
+manifest=$(realpath "$3")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# What a user's copy of ソラニカ must hold, whatever else the stage has.
-for file in soranika.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
-    libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll \
-    styles/qwindowsvistastyle.dll LICENSE.txt licenses/Qt-LGPL-3.0.txt \
-    licenses/GPL-3.0.txt licenses/Qt-source.txt; do
-    if [ ! -s "$stage/$file" ]; then
-        echo "package-contents.sh: the staged files lack $file" >&2
-        exit 1
-    fi
-done
+grep -qx soranika.exe "$manifest" || { echo "package-contents.sh: no soranika.exe in $manifest" >&2; exit 1; }
+if ! differences=$(diff <(sort "$manifest") <(cd "$stage" && find . -type f -printf '%P\n' | sort)); then
+    echo "package-contents.sh: the staged files are not the install manifest's:" >&2
+    echo "$differences" >&2
+    exit 1
+fi
 case "$package" in
 *.zip)
     (cd "$work" && unzip -q "$package")
@@ -27,7 +25,7 @@ case "$package" in
     ;;
 *.msi)
     msiextract -C "$work" "$package" >/dev/null
-    unpacked=$work/Programs/ソラニカ
+    unpacked=$work/ソラニカ
     ;;
 *)
     echo "package-contents.sh: neither a .zip nor a .msi: $package" >&2
@@ -45,4 +43,4 @@ if ! differences=$(diff -r "$stage" "$unpacked" 2>&1); then
     echo "$differences" >&2
     exit 1
 fi
-echo "$(basename "$package"): the $(find "$stage" -type f | wc -l) staged files, byte for byte"
+echo "$(basename "$package"): the $(wc -l <"$manifest") installed files, byte for byte"

@@ -3,8 +3,10 @@
 # here when missing, quietly and without any window or dialog, and leaves no
 # Wine process behind.
 # Usage: run-under-wine.sh WINE WINESERVER PREFIX PROGRAM [ARGUMENT...]
+#        run-under-wine.sh WINE WINESERVER PREFIX --stop   (ends what runs in PREFIX)
 # With SORANIKA_WINE_DISPLAY=keep the program gets the X display of DISPLAY;
-# otherwise it has none.
+# otherwise it has none. With SORANIKA_WINE_KEEP=1 what the program started
+# goes on running after it returns (`start`), until --stop ends it.
 # In a new prefix IPA P Gothic, which has MS P Gothic's metrics, stands in
 # for MS P Gothic, as on Linux, and for Japanese text in window titles.
 set -u
@@ -31,7 +33,11 @@ stop_wine() {
     "$wineserver" -k >/dev/null 2>&1
     "$wineserver" -w >/dev/null 2>&1
 }
-trap stop_wine EXIT
+if [ "$1" = --stop ]; then
+    stop_wine
+    exit 0
+fi
+[ "${SORANIKA_WINE_KEEP:-}" = 1 ] || trap stop_wine EXIT
 
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/.soranika-ready" ]; then

@@ -2,20 +2,25 @@
 # Tries the Windows zip as a user would: unpacks it into an empty folder in a
 # fresh Wine prefix, starts soranika.exe from there with the windows platform
 # on the X display of DISPLAY and waits for its main window:
-#   try-zip.sh ZIP OUTDIR
-# (scripts/try-package.sh ZIP runs it on a private X server). OUTDIR
+#   try-zip.sh ZIP OUTDIR WINE-RUN
+# (scripts/try-package.sh ZIP runs it on a private X server). WINE-RUN is
+# run-under-wine.sh with the paths of Wine and its server (the build's
+# wine-run). OUTDIR
 # receives started.png, the screen with the main window, and wine.log,
 # Wine's errors (a DLL that the zip lacks shows there). Fails when no main
 # window appears.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/../.." && pwd)
+if [ $# -lt 3 ]; then
+    echo "usage: try-zip.sh ZIP OUTDIR WINE-RUN..." >&2
+    exit 2
+fi
 zip=$(realpath "$1") out=$(realpath -m "$2")
+shift 2
+wine_run=("$@")
 mkdir -p "$out"
 work=$(mktemp -d)
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
 stop() {
-    WINEPREFIX="$work/prefix" "$wineserver" -k >/dev/null 2>&1 || true
+    "${wine_run[@]}" "$work/prefix" --stop
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -30,8 +35,7 @@ program=$(echo "$work"/unpacked/*/soranika.exe)
 # are kept.
 (cd "$(dirname "$program")" &&
     WINEDEBUG=-all,err+module SORANIKA_WINE_DISPLAY=keep \
-        "$here/tests/wine/run-under-wine.sh" "$wine" "$wineserver" "$work/prefix" \
-        ./soranika.exe) >"$out/wine.log" 2>&1 &
+        "${wine_run[@]}" "$work/prefix" ./soranika.exe) >"$out/wine.log" 2>&1 &
 
 # Wine names its X windows' class after the program.
 if ! window=$(timeout 180 xdotool search --sync --onlyvisible --classname soranika | head -n 1) ||

@@ -1,0 +1,55 @@
+# The WiX source of the .msi with the staged files:
+#   cmake -DSTAGE=folder -DTEMPLATE=soranika.wxs.in (configured)
+#         -DUPGRADE_CODE=code -DOUT=soranika.wxs -P wxs.cmake
+# One directory per folder and one component per file, keyed by the file,
+# its code derived from the upgrade code and the file's path (so that it
+# stays the same from version to version), in the order of the names.
+set(SORANIKA_UPGRADE_CODE ${UPGRADE_CODE})
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/name-uuid.cmake)
+
+function(id_for out prefix path)
+    string(REGEX REPLACE "[^A-Za-z0-9_.]" "_" id "${path}")
+    set(${out} "${prefix}_${id}" PARENT_SCOPE)
+endfunction()
+function(xml out text)
+    string(REPLACE "&" "&amp;" text "${text}")
+    string(REPLACE "<" "&lt;" text "${text}")
+    string(REPLACE ">" "&gt;" text "${text}")
+    string(REPLACE "\"" "&quot;" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+set(files_xml "")
+set(refs_xml "")
+function(emit folder pad)
+    file(GLOB entries RELATIVE ${STAGE} LIST_DIRECTORIES true "${STAGE}/${folder}*")
+    list(SORT entries)
+    foreach(rel IN LISTS entries)
+        get_filename_component(name ${rel} NAME)
+        xml(name "${name}")
+        if(IS_DIRECTORY ${STAGE}/${rel})
+            id_for(id D "${rel}")
+            string(APPEND files_xml "${pad}<Directory Id=\"${id}\" Name=\"${name}\">\n")
+            set(files_xml "${files_xml}" PARENT_SCOPE)
+            emit("${rel}/" "${pad}  ")
+            string(APPEND files_xml "${pad}</Directory>\n")
+        else()
+            id_for(component C "${rel}")
+            id_for(file F "${rel}")
+            soranika_name_uuid(guid "file/${rel}")
+            xml(source "${rel}")
+            string(APPEND files_xml "${pad}<Component Id=\"${component}\" Guid=\"${guid}\">\n"
+                "${pad}  <File Id=\"${file}\" Name=\"${name}\" KeyPath=\"yes\" Source=\"stage/${source}\"/>\n"
+                "${pad}</Component>\n")
+            string(APPEND refs_xml "      <ComponentRef Id=\"${component}\"/>\n")
+        endif()
+    endforeach()
+    set(files_xml "${files_xml}" PARENT_SCOPE)
+    set(refs_xml "${refs_xml}" PARENT_SCOPE)
+endfunction()
+emit("" "          ")
+
+file(READ ${TEMPLATE} wxs)
+string(REPLACE "FILES\n" "${files_xml}" wxs "${wxs}")
+string(REPLACE "COMPONENT_REFS\n" "${refs_xml}" wxs "${wxs}")
+file(WRITE ${OUT} "${wxs}")
