@@ -4,7 +4,7 @@
 # The posix-thread compilers: Qt needs std::thread and std::mutex, and the
 # program must use the same C++ runtime as the Qt DLLs it loads.
 #
-# A Qt built for Windows by scripts/windows-qt.sh lives outside the MinGW
+# A Qt built for Windows by cmake/windows-qt.sh lives outside the MinGW
 # root; name its prefix with -DSORANIKA_WINDOWS_QT=DIR and it is searched as
 # a second root, with the moc, rcc and uic of the host's Qt.
 set(CMAKE_SYSTEM_NAME Windows)

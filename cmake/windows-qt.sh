@@ -2,11 +2,13 @@
 # Builds Qt for 64-bit Windows with MinGW-w64, from Debian's own qt6-base
 # source package (the same version as the host's Qt), once per machine:
 #   cmake/windows-qt.sh          builds it if needed, prints its prefix
-#   cmake/windows-qt.sh --prefix prints the prefix only, builds nothing
+#   cmake/windows-qt.sh --prefix prints the prefix only, builds nothing (but
+#                                takes a Qt built before under its name)
 # The Qt goes to a cache outside the source tree and the build folders:
 #   ${XDG_CACHE_HOME:-~/.cache}/soranika/qt-<version>-windows-<key>/
-# where <key> is a hash of the configure options and the toolchain file, so
-# that a change to either builds a new Qt. The stages (fetch, configure,
+# where <key> is a hash of the configure options and the toolchain file's
+# settings (its comments left out), so that a change to either builds a new
+# Qt. The stages (fetch, configure,
 # build, install) resume where an interrupted run stopped; each prints one
 # line of progress, the tools' own output goes to a log next to the prefix.
 #
@@ -40,14 +42,34 @@ qt_options=(
 )
 toolchain="$here/cmake/mingw-w64-x86_64.cmake"
 
+# The toolchain as it builds: without its comments.
+toolchain_settings() {
+    grep -v '^[[:space:]]*#' "$1"
+}
 key=$( (
     echo "$qt_version"
     printf '%s\n' "${qt_options[@]}"
-    cat "$toolchain"
+    toolchain_settings "$toolchain"
 ) | sha256sum | cut -c1-12)
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/soranika"
 name="qt-${qt_version%%+*}-windows-$key"
 prefix="$cache/$name"
+# A Qt built before the key left the toolchain's comments out is the same Qt
+# when it was built with the same options and toolchain settings: it is
+# taken under this key's name.
+if [ ! -e "$prefix" ]; then
+    for built in "$cache/qt-${qt_version%%+*}-windows-"*; do
+        [ -f "$built/.complete" ] && [ -f "$built/soranika-qt-build.txt" ] || continue
+        grep -qxF "configure options: -prefix <prefix> ${qt_options[*]} -qt-host-path /usr" \
+            "$built/soranika-qt-build.txt" || continue
+        grep -qF "version $qt_version." "$built/soranika-qt-build.txt" || continue
+        [ "$(toolchain_settings "$built/mingw-w64-x86_64.cmake")" = "$(toolchain_settings "$toolchain")" ] ||
+            continue
+        mkdir -p "$cache"
+        ln -s "$(basename "$built")" "$prefix"
+        break
+    done
+fi
 work="$cache/$name.work"
 log="$cache/$name.log"
 

@@ -64,3 +64,8 @@ set_tests_properties(windows_msi_install windows_msi_sign windows_msi_start_user
     TIMEOUT 900
     FIXTURES_REQUIRED windows_msi_prefix
     RESOURCE_LOCK msi_wineprefix)
+
+# The notices of the third-party code that the packages ship.
+add_test(NAME windows_notices
+    COMMAND ${CMAKE_COMMAND} -DQT=${windows_qt} -DNOTICES=${windows_build}/texts/THIRD-PARTY-NOTICES.txt
+        -DSTAGE=${windows_stage} -P ${CMAKE_CURRENT_LIST_DIR}/notices-match.cmake)
