@@ -22,7 +22,8 @@ shift 3
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko, so Wine asks nothing; no display, so it shows nothing.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# SORANIKA_WINE_DLL_OVERRIDES adds a test's own overrides.
+export WINEDLLOVERRIDES="mscoree,mshtml=${SORANIKA_WINE_DLL_OVERRIDES:+;$SORANIKA_WINE_DLL_OVERRIDES}"
 if [ "${SORANIKA_WINE_DISPLAY:-}" != keep ]; then
     unset DISPLAY
 fi
