@@ -46,13 +46,13 @@ function(soranika_windows_runtime)
         VERBATIM)
 
     # The program and the screenshot tool; with the tests, every test
-    # program registered by soranika_test, the platform test with its
-    # stand-in tool and the results probe.
+    # program registered by soranika_test, the platform test's stand-in tool
+    # and the results probe.
     add_custom_target(windows_programs)
     add_dependencies(windows_programs windows_runtime soranika)
     if(SORANIKA_TESTS)
         get_property(tests GLOBAL PROPERTY SORANIKA_TEST_PROGRAMS)
         add_dependencies(windows_programs soranika-screenshots soranika-results-probe
-            test_platform_windows fake_msinfo ${tests})
+            fake_msinfo ${tests})
     endif()
 endfunction()

@@ -74,15 +74,6 @@ inline void Type(QObject* window, const QString& name, const QString& text) {
     }
 }
 
-// What a fake recorded, as a list to compare and print.
-inline QStringList Strings(const std::vector<std::u16string>& texts) {
-    QStringList list;
-    for (const std::u16string& text : texts) {
-        list.append(QString::fromStdU16String(text));
-    }
-    return list;
-}
-
 inline void Click(QObject* window, const QString& name) {
     QTest::mouseClick(Child<QAbstractButton>(window, name), Qt::LeftButton);
 }

@@ -2,10 +2,13 @@
 // the tests write the values first, then read them through GetKeyValue and
 // StartSysInfo, and start a stand-in tool at paths with blanks and in several
 // scripts.
-#include "check.h"
+#include "fake_system.h"
 #include "sysinfo.h"
+#include "test_platform.h"
 
 #include <windows.h>
+
+#include <QScopeGuard>
 
 #include <chrono>
 #include <cstring>
@@ -16,11 +19,11 @@
 #include <vector>
 
 using namespace soranika;
+using namespace testing;
 
 namespace {
 
 const std::u16string kTestKey = u"Software\\Soranika\\PlatformTest";
-const std::u16string kUnavailable(kSysInfoUnavailable);
 
 // Outside any ANSI code page: Japanese, a blank and a character beyond the
 // Basic Multilingual Plane.
@@ -28,7 +31,10 @@ const std::u16string kFolder = u"C:\\Program Files\\ソラニカ 𝄞 test";
 const std::u16string kTool = kFolder + u"\\msinfo32.exe";
 const std::u16string kSplitTool = u"C:\\Program.exe"; // what a split at blanks would start
 const std::u16string kLocation = u"C:\\ソラニカ location";
+const std::u16string kInLocation = kLocation + u"\\MSINFO32.EXE";
 const std::u16string kEmptyLocation = u"C:\\ソラニカ empty";
+const std::u16string kHidden = kLocation + u"\\hidden.exe";
+const std::u16string kSystem = kLocation + u"\\system.exe";
 
 std::wstring W(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
@@ -70,15 +76,25 @@ void DeleteValue(std::uint32_t root, const std::u16string& key, const std::u16st
     RegDeleteKeyValueW(Root(root), W(key).c_str(), W(name).c_str());
 }
 
-// Passes every call on to the system's registry and checks how it is used:
-// read-only opens, and every opened key closed.
+void DeleteTestKey() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, W(kTestKey).c_str());
+}
+
+void DeleteMsinfoValues() {
+    DeleteValue(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue);
+    DeleteValue(kHkeyLocalMachine, kLocationKey, kLocationValue);
+}
+
+// Passes every call on to the system's registry and records how it is used:
+// the access asked for, and how many keys are open.
 class CheckedRegistry final : public Registry {
 public:
+    std::vector<std::uint32_t> masks;
     int open = 0;
 
     long Open(std::uint32_t root, const std::u16string& keyName, std::uint32_t accessMask,
               RegHandle& handle) override {
-        CHECK_EQ(accessMask, static_cast<std::uint32_t>(KEY_QUERY_VALUE));
+        masks.push_back(accessMask);
         const long status = SystemRegistry().Open(root, keyName, accessMask, handle);
         open += status == ERROR_SUCCESS ? 1 : 0;
         return status;
@@ -92,6 +108,14 @@ public:
         SystemRegistry().Close(handle);
     }
 };
+
+// Every key was opened read-only, and every opened key was closed.
+void CheckReadOnlyAndClosed(const CheckedRegistry& registry) {
+    for (const std::uint32_t mask : registry.masks) {
+        QCOMPARE(mask, static_cast<std::uint32_t>(KEY_QUERY_VALUE));
+    }
+    QCOMPARE(registry.open, 0);
+}
 
 // Records each launch on its way to the system's launcher.
 class RecordingLauncher final : public Launcher {
@@ -111,7 +135,8 @@ std::u16string OwnFolder() {
     return U(self.substr(0, self.find_last_of(L'\\')));
 }
 
-// Puts copies of the stand-in tool where the tests start it, and removes them.
+// Puts copies of the stand-in tool where the tests start it, and removes them
+// with what they wrote.
 class ToolFiles {
 public:
     ToolFiles() {
@@ -120,7 +145,7 @@ public:
         for (const auto& folder : {kFolder, kLocation, kEmptyLocation}) {
             CreateDirectoryW(W(folder).c_str(), nullptr);
         }
-        for (const auto& copy : {kTool, kSplitTool, kLocation + u"\\MSINFO32.EXE"}) {
+        for (const auto& copy : {kTool, kSplitTool, kInLocation}) {
             Require(CopyFileW(tool.c_str(), W(copy).c_str(), FALSE), "CopyFileW");
         }
     }
@@ -128,16 +153,10 @@ public:
     ToolFiles(const ToolFiles&) = delete;
     ToolFiles& operator=(const ToolFiles&) = delete;
 
-    static void RemoveMarkers() {
-        for (const auto& copy : {kTool, kSplitTool, kLocation + u"\\MSINFO32.EXE"}) {
-            DeleteFileW(W(copy + u".ran").c_str());
-        }
-    }
-
 private:
     static void Remove() {
-        RemoveMarkers();
-        for (const auto& copy : {kTool, kSplitTool, kLocation + u"\\MSINFO32.EXE"}) {
+        for (const auto& copy : {kTool, kSplitTool, kInLocation}) {
+            DeleteFileW(W(copy + u".ran").c_str());
             DeleteFileW(W(copy).c_str());
         }
         for (const auto& folder : {kFolder, kLocation, kEmptyLocation}) {
@@ -171,201 +190,205 @@ bool Ran(const std::u16string& path) {
 
 } // namespace
 
-TEST(RegistryValuesReadThroughAdvapi32) {
-    const std::u16string path = kTool;
+void TestPlatform::registryValuesReadThroughAdvapi32_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<std::vector<std::byte>>("data"); // empty: no value is written
+    QTest::addColumn<QString>("keyValIn");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("keyValOut");
     const std::u16string longest(511, u'L'); // 1024 bytes with the NUL
-    const std::u16string tooLong(600, u'M');
-    const DWORD dword = 0x12345678;
-
-    struct Row {
-        const char* name;
-        std::u16string key;
-        DWORD type;
-        const void* data; // nullptr: no value is written
-        DWORD bytes;
-        std::u16string keyValIn;
-        bool result;
-        std::u16string keyValOut;
-    };
-    const std::vector<Row> rows = {
-        {"REG_SZ in any script", kTestKey, REG_SZ, path.c_str(),
-         static_cast<DWORD>((path.size() + 1) * 2), u"old", true, path},
-        {"REG_SZ without NUL", kTestKey, REG_SZ, u"abc", 6, u"", true, u"abc"},
-        {"REG_SZ empty", kTestKey, REG_SZ, u"", 2, u"old", true, u""},
-        {"REG_SZ of 1024 bytes", kTestKey, REG_SZ, longest.c_str(), 1024, u"", true, longest},
-        {"REG_SZ over 1024 bytes", kTestKey, REG_SZ, tooLong.c_str(), 1202, u"old", false, u""},
-        {"REG_DWORD after the caller's text", kTestKey, REG_DWORD, &dword, 4, u"x", true,
-         u"&hx12345678"},
-        {"REG_EXPAND_SZ leaves KeyVal", kTestKey, REG_EXPAND_SZ, u"%SystemRoot%\\x.exe", 38,
-         u"keep", true, u"keep"},
-        {"missing value", kTestKey, REG_SZ, nullptr, 0, u"old", false, u""},
-        {"missing key", kTestKey + u"\\Missing", REG_SZ, nullptr, 0, u"old", false, u""},
-    };
-    for (const Row& row : rows) {
-        ROW(row.name);
-        DeleteValue(kHkeyCurrentUser, kTestKey, u"Value");
-        SetValue(kHkeyCurrentUser, kTestKey, u"Other", REG_SZ, u"x", 4);
-        if (row.data) {
-            SetValue(kHkeyCurrentUser, kTestKey, u"Value", row.type, row.data, row.bytes);
-        }
-        CheckedRegistry registry;
-        std::u16string keyVal = row.keyValIn;
-        CHECK_EQ(GetKeyValue(registry, kHkeyCurrentUser, row.key, u"Value", keyVal), row.result);
-        CHECK_EQ(keyVal, row.keyValOut);
-        CHECK_EQ(registry.open, 0);
-    }
-    RegDeleteTreeW(HKEY_CURRENT_USER, W(kTestKey).c_str());
+    const QString key = Q(kTestKey);
+    const std::vector<std::byte> none;
+    // clang-format off
+    QTest::newRow("REG_SZ in any script") << key << REG_SZ << Text(kTool) << "old" << true << Q(kTool);
+    QTest::newRow("REG_SZ without NUL") << key << REG_SZ << Text(u"abc", false) << "" << true << "abc";
+    QTest::newRow("REG_SZ empty") << key << REG_SZ << Text(u"") << "old" << true << "";
+    QTest::newRow("REG_SZ of 1024 bytes") << key << REG_SZ << Text(longest) << "" << true << Q(longest);
+    QTest::newRow("REG_SZ over 1024 bytes") << key << REG_SZ << Text(std::u16string(600, u'M')) << "old" << false << "";
+    QTest::newRow("REG_DWORD after the caller's text") << key << REG_DWORD << Dword(0x12345678) << "x" << true << "&hx12345678";
+    QTest::newRow("REG_EXPAND_SZ leaves KeyVal") << key << REG_EXPAND_SZ << Text(u"%SystemRoot%\\x.exe") << "keep" << true << "keep";
+    QTest::newRow("missing value") << key << REG_SZ << none << "old" << false << "";
+    QTest::newRow("missing key") << Q(kTestKey + u"\\Missing") << REG_SZ << none << "old" << false << "";
+    // clang-format on
 }
 
-TEST(RegistryValueOfZeroBytesRaises) {
+void TestPlatform::registryValuesReadThroughAdvapi32() {
+    QFETCH(QString, key);
+    QFETCH(int, type);
+    QFETCH(std::vector<std::byte>, data);
+    QFETCH(QString, keyValIn);
+    QFETCH(bool, result);
+    QFETCH(QString, keyValOut);
+    const auto deleteKey = qScopeGuard(DeleteTestKey);
+    DeleteValue(kHkeyCurrentUser, kTestKey, u"Value");
+    SetValue(kHkeyCurrentUser, kTestKey, u"Other", REG_SZ, u"x", 4);
+    if (!data.empty()) {
+        SetValue(kHkeyCurrentUser, kTestKey, u"Value", DWORD(type), data.data(),
+                 DWORD(data.size()));
+    }
+    CheckedRegistry registry;
+    std::u16string keyVal = keyValIn.toStdU16String();
+    QCOMPARE(GetKeyValue(registry, kHkeyCurrentUser, key.toStdU16String(), u"Value", keyVal),
+             result);
+    QCOMPARE(Q(keyVal), keyValOut);
+    CheckReadOnlyAndClosed(registry);
+}
+
+void TestPlatform::registryValueOfZeroBytesRaises() {
+    const auto deleteKey = qScopeGuard(DeleteTestKey);
     SetValue(kHkeyCurrentUser, kTestKey, u"Empty", REG_SZ, nullptr, 0);
     CheckedRegistry registry;
     std::u16string keyVal;
-    bool raised = false;
-    try {
-        GetKeyValue(registry, kHkeyCurrentUser, kTestKey, u"Empty", keyVal);
-    } catch (const std::invalid_argument&) {
-        raised = true;
-    }
-    CHECK(raised);
-    CHECK_EQ(registry.open, 0);
-    RegDeleteTreeW(HKEY_CURRENT_USER, W(kTestKey).c_str());
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                             GetKeyValue(registry, kHkeyCurrentUser, kTestKey, u"Empty", keyVal));
+    CheckReadOnlyAndClosed(registry);
 }
 
-TEST(KeysAreOpenedForReadingOnly) {
+void TestPlatform::keysAreOpenedForReadingOnly() {
     SetValue(kHkeyLocalMachine, kMsinfoKey, u"Soranika", REG_SZ, u"x", 4);
+    const auto deleteValue =
+        qScopeGuard([] { DeleteValue(kHkeyLocalMachine, kMsinfoKey, u"Soranika"); });
     RegHandle handle = 0;
-    CHECK_EQ(SystemRegistry().Open(kHkeyLocalMachine, kMsinfoKey, kKeyQueryValue, handle),
+    QCOMPARE(SystemRegistry().Open(kHkeyLocalMachine, kMsinfoKey, kKeyQueryValue, handle),
              kErrorSuccess);
-    CHECK(handle != 0);
+    QVERIFY(handle != 0);
+    const auto close = qScopeGuard([&] { SystemRegistry().Close(handle); });
     // The handle GetKeyValue works with can read, and cannot write.
     std::byte buffer[16];
     std::uint32_t type = 0;
     std::uint32_t size = sizeof buffer;
-    CHECK_EQ(SystemRegistry().Query(handle, u"Soranika", type, buffer, size), kErrorSuccess);
-    CHECK_EQ(type, kRegSz);
-    CHECK_EQ(size, 4u);
-    CHECK_EQ(RegSetValueExW(reinterpret_cast<HKEY>(handle), L"Soranika", 0, REG_SZ,
+    QCOMPARE(SystemRegistry().Query(handle, u"Soranika", type, buffer, size), kErrorSuccess);
+    QCOMPARE(type, kRegSz);
+    QCOMPARE(size, 4u);
+    QCOMPARE(RegSetValueExW(reinterpret_cast<HKEY>(handle), L"Soranika", 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(L"y"), 4),
              static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
-    SystemRegistry().Close(handle);
-    DeleteValue(kHkeyLocalMachine, kMsinfoKey, u"Soranika");
 }
 
-TEST(FileTestSeesOrdinaryFilesOnly) {
+void TestPlatform::fileTestSeesOrdinaryFilesOnly_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("ordinary");
+    QTest::newRow("in any script") << Q(kTool) << true;
+    QTest::newRow("in the location") << Q(kInLocation) << true;
+    QTest::newRow("in another case") << Q(kLocation + u"\\msinfo32.exe") << true;
+    QTest::newRow("folder") << Q(kFolder) << false;
+    QTest::newRow("hidden") << Q(kHidden) << false;
+    QTest::newRow("system") << Q(kSystem) << false;
+    QTest::newRow("missing") << Q(kEmptyLocation + u"\\MSINFO32.EXE") << false;
+    QTest::newRow("name only") << "\\MSINFO32.EXE" << false;
+    QTest::newRow("wildcard") << Q(kLocation + u"\\*.EXE") << false;
+}
+
+void TestPlatform::fileTestSeesOrdinaryFilesOnly() {
+    QFETCH(QString, path);
+    QFETCH(bool, ordinary);
     const ToolFiles files;
-    const std::u16string hidden = kLocation + u"\\hidden.exe";
-    const std::u16string system = kLocation + u"\\system.exe";
-    for (const auto& [path, attribute] :
-         {std::pair{hidden, FILE_ATTRIBUTE_HIDDEN}, std::pair{system, FILE_ATTRIBUTE_SYSTEM}}) {
-        CopyFileW(W(kTool).c_str(), W(path).c_str(), FALSE);
-        SetFileAttributesW(W(path).c_str(), attribute);
+    for (const auto& [file, attribute] :
+         {std::pair{kHidden, FILE_ATTRIBUTE_HIDDEN}, std::pair{kSystem, FILE_ATTRIBUTE_SYSTEM}}) {
+        CopyFileW(W(kTool).c_str(), W(file).c_str(), FALSE);
+        SetFileAttributesW(W(file).c_str(), attribute);
     }
-    const std::vector<std::pair<std::u16string, bool>> rows = {
-        {kTool, true},
-        {kLocation + u"\\MSINFO32.EXE", true},
-        {kLocation + u"\\msinfo32.exe", true},
-        {kFolder, false},
-        {hidden, false},
-        {system, false},
-        {kEmptyLocation + u"\\MSINFO32.EXE", false},
-        {u"\\MSINFO32.EXE", false},
-        {kLocation + u"\\*.EXE", false},
-    };
-    for (const auto& [path, ordinary] : rows) {
-        ROW(check::Utf8(path));
-        CHECK_EQ(SystemFileTest().IsOrdinaryFile(path), ordinary);
-    }
-    for (const auto& path : {hidden, system}) {
-        SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(W(path).c_str());
+    const auto deleteMarked = qScopeGuard([] {
+        for (const auto& file : {kHidden, kSystem}) {
+            SetFileAttributesW(W(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(W(file).c_str());
+        }
+    });
+    QCOMPARE(SystemFileTest().IsOrdinaryFile(path.toStdU16String()), ordinary);
+}
+
+void TestPlatform::launcherStartsThePathAsOneProgram_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("blanks and any script") << Q(kTool) << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("folder") << Q(kFolder) << false;
+    QTest::newRow("missing") << Q(kFolder + u"\\missing.exe") << false;
+}
+
+void TestPlatform::launcherStartsThePathAsOneProgram() {
+    QFETCH(QString, path);
+    QFETCH(bool, starts);
+    const ToolFiles files;
+    QCOMPARE(SystemLauncher().Launch(path.toStdU16String()), starts);
+    if (starts) {
+        QCOMPARE(Q(WaitForRun(kTool)), QString("0")); // no arguments
+        QVERIFY(!Ran(kSplitTool));
     }
 }
 
-TEST(LauncherStartsThePathAsOneProgram) {
-    const ToolFiles files;
-    CHECK(SystemLauncher().Launch(kTool));
-    CHECK_EQ(WaitForRun(kTool), std::string("0")); // no arguments
-    CHECK(!Ran(kSplitTool));
-    for (const auto& path : {std::u16string(), kFolder, kFolder + u"\\missing.exe"}) {
-        ROW(check::Utf8(path));
-        CHECK(!SystemLauncher().Launch(path));
-    }
+void TestPlatform::startSysInfoWithTheRealRegistry_data() {
+    QTest::addColumn<int>("pathType"); // REG_NONE: no PATH value
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("location"); // empty: no MSINFO value
+    QTest::addColumn<QStringList>("launched");
+    QTest::addColumn<QString>("ran"); // the copy of the tool that ran, if any
+    const QString tool = Q(kTool);
+    const QString gone = Q(kFolder + u"\\gone.exe");
+    const QString location = Q(kLocation);
+    const QString inLocation = Q(kInLocation);
+    // clang-format off
+    QTest::newRow("PATH") << REG_SZ << tool << location << QStringList{tool} << tool;
+    QTest::newRow("PATH of a missing file") << REG_SZ << gone << location << QStringList{gone} << "";
+    QTest::newRow("PATH as REG_EXPAND_SZ") << REG_EXPAND_SZ << tool << location << QStringList{""} << "";
+    QTest::newRow("location with the tool") << REG_NONE << "" << location << QStringList{inLocation} << inLocation;
+    QTest::newRow("location without the tool") << REG_NONE << "" << Q(kEmptyLocation) << QStringList() << "";
+    QTest::newRow("neither") << REG_NONE << "" << "" << QStringList() << "";
+    // clang-format on
 }
 
-TEST(StartSysInfoWithTheRealRegistry) {
+void TestPlatform::startSysInfoWithTheRealRegistry() {
+    QFETCH(int, pathType);
+    QFETCH(QString, path);
+    QFETCH(QString, location);
+    QFETCH(QStringList, launched);
+    QFETCH(QString, ran);
     const ToolFiles files;
-    const std::u16string inLocation = kLocation + u"\\MSINFO32.EXE";
-    struct Row {
-        const char* name;
-        DWORD pathType; // REG_NONE: no PATH value
-        std::u16string path;
-        std::u16string location; // "": no MSINFO value
-        std::vector<std::u16string> launched;
-        std::u16string ran; // the copy of the tool that ran, if any
-    };
-    const std::vector<Row> rows = {
-        {"PATH", REG_SZ, kTool, kLocation, {kTool}, kTool},
-        {"PATH of a missing file",
-         REG_SZ,
-         kFolder + u"\\gone.exe",
-         kLocation,
-         {kFolder + u"\\gone.exe"},
-         u""},
-        {"PATH as REG_EXPAND_SZ", REG_EXPAND_SZ, kTool, kLocation, {u""}, u""},
-        {"location with the tool", REG_NONE, u"", kLocation, {inLocation}, inLocation},
-        {"location without the tool", REG_NONE, u"", kEmptyLocation, {}, u""},
-        {"neither", REG_NONE, u"", u"", {}, u""},
-    };
-    for (const Row& row : rows) {
-        ROW(row.name);
-        ToolFiles::RemoveMarkers();
-        DeleteValue(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue);
-        DeleteValue(kHkeyLocalMachine, kLocationKey, kLocationValue);
-        if (row.pathType != REG_NONE) {
-            SetText(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, row.pathType, row.path);
-        }
-        if (!row.location.empty()) {
-            SetText(kHkeyLocalMachine, kLocationKey, kLocationValue, REG_SZ, row.location);
-        }
-        CheckedRegistry registry;
-        RecordingLauncher launcher;
-        std::vector<std::u16string> messages;
-        StartSysInfo(registry, SystemFileTest(), launcher,
-                     [&](std::u16string_view text) { messages.emplace_back(text); });
-        CHECK_EQ(launcher.launched, row.launched);
-        CHECK_EQ(messages, row.ran.empty() ? std::vector<std::u16string>{kUnavailable}
-                                           : std::vector<std::u16string>{});
-        if (!row.ran.empty()) {
-            CHECK_EQ(WaitForRun(row.ran), std::string("0"));
-        }
-        CHECK(!Ran(kSplitTool));
-        CHECK_EQ(registry.open, 0);
+    const auto deleteValues = qScopeGuard(DeleteMsinfoValues);
+    DeleteMsinfoValues();
+    if (pathType != REG_NONE) {
+        SetText(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, DWORD(pathType),
+                path.toStdU16String());
     }
-    DeleteValue(kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue);
-    DeleteValue(kHkeyLocalMachine, kLocationKey, kLocationValue);
+    if (!location.isEmpty()) {
+        SetText(kHkeyLocalMachine, kLocationKey, kLocationValue, REG_SZ, location.toStdU16String());
+    }
+    CheckedRegistry registry;
+    RecordingLauncher launcher;
+    std::vector<std::u16string> messages;
+    StartSysInfo(registry, SystemFileTest(), launcher,
+                 [&](std::u16string_view text) { messages.emplace_back(text); });
+    QCOMPARE(Strings(launcher.launched), launched);
+    QCOMPARE(Strings(messages),
+             ran.isEmpty() ? QStringList{Q(kSysInfoUnavailable)} : QStringList());
+    if (!ran.isEmpty()) {
+        QCOMPARE(Q(WaitForRun(ran.toStdU16String())), QString("0"));
+    }
+    QVERIFY(!Ran(kSplitTool));
+    CheckReadOnlyAndClosed(registry);
 }
 
 // The executable's version resource carries the project's version: the
 // numeric file version major.minor.0.revision and the texts.
-TEST(VersionResourceCarriesTheProjectVersion) {
+void TestPlatform::versionResourceCarriesTheProjectVersion() {
     wchar_t self[MAX_PATH];
-    CHECK(GetModuleFileNameW(nullptr, self, MAX_PATH) > 0);
+    QVERIFY(GetModuleFileNameW(nullptr, self, MAX_PATH) > 0);
     DWORD ignored = 0;
     const DWORD bytes = GetFileVersionInfoSizeW(self, &ignored);
-    CHECK(bytes > 0);
+    QVERIFY(bytes > 0);
     std::vector<std::byte> info(bytes);
-    CHECK(GetFileVersionInfoW(self, 0, bytes, info.data()));
+    QVERIFY(GetFileVersionInfoW(self, 0, bytes, info.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    CHECK(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    CHECK(fixed != nullptr);
+    QVERIFY(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    QVERIFY(fixed != nullptr);
     const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
                                 std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
                                 std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
                                 std::to_string(LOWORD(fixed->dwFileVersionLS));
-    CHECK_EQ(numbers, std::string(SORANIKA_FILE_VERSION));
+    QCOMPARE(Q(numbers), QString(SORANIKA_FILE_VERSION));
 
     const auto text = [&](const wchar_t* name) {
         wchar_t* value = nullptr;
@@ -373,14 +396,11 @@ TEST(VersionResourceCarriesTheProjectVersion) {
         const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
         if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &units) ||
             value == nullptr) {
-            return std::u16string();
+            return QString();
         }
-        return U(std::wstring(value));
+        return Q(U(std::wstring(value)));
     };
-    const auto ascii = [](std::string_view digits) {
-        return std::u16string(digits.begin(), digits.end());
-    };
-    CHECK_EQ(text(L"FileVersion"), ascii(SORANIKA_FILE_VERSION));
-    CHECK_EQ(text(L"ProductVersion"), ascii(SORANIKA_VERSION));
-    CHECK_EQ(text(L"ProductName"), std::u16string(u"ソラニカ"));
+    QCOMPARE(text(L"FileVersion"), QString(SORANIKA_FILE_VERSION));
+    QCOMPARE(text(L"ProductVersion"), QString(SORANIKA_VERSION));
+    QCOMPARE(text(L"ProductName"), QString("ソラニカ"));
 }

@@ -1,7 +1,7 @@
 // The stand-ins for the registry, the file test and the launch on systems
 // other than Windows, on real files and programs in a temporary folder.
-#include "check.h"
 #include "standins.h"
+#include "test_platform.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,18 +12,15 @@
 #include <thread>
 
 using namespace soranika;
+using namespace testing;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::u16string AsciiLower(std::u16string text) {
-    for (char16_t& c : text) {
-        if (c >= u'A' && c <= u'Z') {
-            c = char16_t(c - u'A' + u'a');
-        }
-    }
-    return text;
-}
+using Names = std::span<const std::string_view>;
+constexpr std::string_view kCpuXOnly[] = {"cpu-x"};
+
+const std::u16string kStandInTool = u"/opt/ソラニカ tools/hardinfo";
 
 // A fresh folder, removed with its contents at the end of the case.
 class TempFolder {
@@ -40,6 +37,9 @@ public:
         fs::remove_all(path_, error);
     }
     const fs::path& path() const { return path_; }
+
+    // A path of a table row, where "<tmp>" stands for this folder.
+    QString In(QString row) const { return row.replace("<tmp>", Q(path_.u16string())); }
 
 private:
     fs::path path_;
@@ -93,135 +93,142 @@ private:
 
 } // namespace
 
-TEST(FindProgramTakesTheFirstNamedExecutable) {
+void TestPlatform::findProgramTakesTheFirstNamedExecutable_data() {
+    QTest::addColumn<QString>("searchPath");
+    QTest::addColumn<Names>("names");
+    QTest::addColumn<QString>("found"); // in the temporary folder; empty: none
+    // clang-format off
+    QTest::newRow("preferred name before PATH order") << "<tmp>/a:<tmp>/b b" << Names(kSysInfoPrograms) << "b b/kinfocenter";
+    QTest::newRow("non-executable and folder skipped") << "<tmp>/a" << Names(kSysInfoPrograms) << "a/hardinfo";
+    QTest::newRow("empty PATH") << "" << Names(kSysInfoPrograms) << "";
+    QTest::newRow("missing folder") << "<tmp>/missing" << Names(kSysInfoPrograms) << "";
+    QTest::newRow("relative and empty entries skipped") << ".:b b::" << Names(kSysInfoPrograms) << "";
+    QTest::newRow("a folder of the name") << "<tmp>/a" << Names(kCpuXOnly) << "";
+    // clang-format on
+}
+
+void TestPlatform::findProgramTakesTheFirstNamedExecutable() {
+    QFETCH(QString, searchPath);
+    QFETCH(Names, names);
+    QFETCH(QString, found);
     TempFolder temp;
     const fs::path a = temp.path() / "a";
-    const fs::path b = temp.path() / "b b";
     WriteFile(a / "hardinfo", "", true);
     WriteFile(a / "kinfocenter", "", false); // not executable
     fs::create_directories(a / "cpu-x");     // a folder
-    WriteFile(b / "kinfocenter", "", true);
+    WriteFile(temp.path() / "b b" / "kinfocenter", "", true);
 
-    struct Row {
-        const char* name;
-        std::string searchPath;
-        std::optional<fs::path> found;
-    };
-    const std::vector<Row> rows = {
-        {"preferred name before PATH order", a.string() + ":" + b.string(), b / "kinfocenter"},
-        {"non-executable and folder skipped", a.string(), a / "hardinfo"},
-        {"empty PATH", "", std::nullopt},
-        {"missing folder", (temp.path() / "missing").string(), std::nullopt},
-        {"relative and empty entries skipped", ".:b b::", std::nullopt},
-    };
     const fs::path oldCwd = fs::current_path();
     fs::current_path(temp.path()); // so that the relative entries would find b b/kinfocenter
-    for (const Row& row : rows) {
-        ROW(row.name);
-        const auto found = FindProgram(row.searchPath, kSysInfoPrograms);
-        CHECK_EQ(found.has_value(), row.found.has_value());
-        if (found && row.found) {
-            CHECK_EQ(found->string(), row.found->string());
-        }
-    }
-    const std::string_view onlyCpuX[] = {"cpu-x"};
-    CHECK(!FindProgram(a.string(), onlyCpuX));
+    const auto program = FindProgram(temp.In(searchPath).toStdString(), names);
     fs::current_path(oldCwd);
+    QCOMPARE(program.has_value(), !found.isEmpty());
+    if (program) {
+        QCOMPARE(Q(program->string()), Q((temp.path() / found.toStdString()).string()));
+    }
 }
 
-TEST(StandInRegistryHoldsTheToolAsMsinfoPath) {
-    const std::u16string tool = u"/opt/ソラニカ tools/hardinfo";
-    std::u16string found = tool;
-    StandInRegistry registry([&] { return found; });
+void TestPlatform::standInRegistryHoldsTheToolAsMsinfoPath_data() {
+    QTest::addColumn<std::uint32_t>("root");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("toolInstalled");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("keyVal");
+    const QString key = Q(kMsinfoKey);
+    const QString path = Q(kMsinfoPathValue);
+    const QString tool = Q(kStandInTool);
+    // clang-format off
+    QTest::newRow("installed") << kHkeyLocalMachine << key << path << true << true << tool;
+    QTest::newRow("names in any case") << kHkeyLocalMachine << key.toLower() << path.toLower() << true << true << tool;
+    QTest::newRow("not installed") << kHkeyLocalMachine << key << path << false << false << "";
+    QTest::newRow("other root") << kHkeyCurrentUser << key << path << true << false << "";
+    QTest::newRow("other key") << kHkeyLocalMachine << Q(kLocationKey) << Q(kLocationValue) << true << false << "";
+    QTest::newRow("other value") << kHkeyLocalMachine << key << Q(kLocationValue) << true << false << "";
+    // clang-format on
+}
 
-    struct Row {
-        const char* name;
-        std::uint32_t root;
-        std::u16string key;
-        std::u16string value;
-        bool toolInstalled;
-        bool result;
-        std::u16string keyVal;
-    };
-    const std::vector<Row> rows = {
-        {"installed", kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, true, true, tool},
-        {"names in any case", kHkeyLocalMachine, AsciiLower(kMsinfoKey),
-         AsciiLower(kMsinfoPathValue), true, true, tool},
-        {"not installed", kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, false, false, u""},
-        {"other root", kHkeyCurrentUser, kMsinfoKey, kMsinfoPathValue, true, false, u""},
-        {"other key", kHkeyLocalMachine, kLocationKey, kLocationValue, true, false, u""},
-        {"other value", kHkeyLocalMachine, kMsinfoKey, kLocationValue, true, false, u""},
-    };
-    for (const Row& row : rows) {
-        ROW(row.name);
-        found = row.toolInstalled ? tool : u"";
-        std::u16string keyVal = u"old";
-        CHECK_EQ(GetKeyValue(registry, row.root, row.key, row.value, keyVal), row.result);
-        CHECK_EQ(keyVal, row.keyVal);
-    }
+void TestPlatform::standInRegistryHoldsTheToolAsMsinfoPath() {
+    QFETCH(std::uint32_t, root);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(bool, toolInstalled);
+    QFETCH(bool, result);
+    QFETCH(QString, keyVal);
+    StandInRegistry registry([&] { return toolInstalled ? kStandInTool : u""; });
+    std::u16string read = u"old";
+    QCOMPARE(GetKeyValue(registry, root, key.toStdU16String(), value.toStdU16String(), read),
+             result);
+    QCOMPARE(Q(read), keyVal);
+}
 
+void TestPlatform::standInRegistryRefusesWritingAndTellsTheSize() {
+    StandInRegistry registry([] { return kStandInTool; });
     RegHandle handle = 0;
-    CHECK_EQ(registry.Open(kHkeyLocalMachine, kMsinfoKey, 0x2003F, handle), 5L);
-    CHECK_EQ(handle, RegHandle{0});
-    CHECK_EQ(registry.Open(kHkeyLocalMachine, kMsinfoKey, 0x20019, handle), kErrorSuccess);
+    QCOMPARE(registry.Open(kHkeyLocalMachine, kMsinfoKey, 0x2003F, handle), 5L);
+    QCOMPARE(handle, RegHandle{0});
+    QCOMPARE(registry.Open(kHkeyLocalMachine, kMsinfoKey, 0x20019, handle), kErrorSuccess);
     std::byte small[8];
     std::uint32_t type = 0;
     std::uint32_t size = sizeof small;
-    CHECK_EQ(registry.Query(handle, kMsinfoPathValue, type, small, size), kErrorMoreData);
-    CHECK_EQ(size, static_cast<std::uint32_t>((tool.size() + 1) * 2));
+    QCOMPARE(registry.Query(handle, kMsinfoPathValue, type, small, size), kErrorMoreData);
+    QCOMPARE(size, static_cast<std::uint32_t>((kStandInTool.size() + 1) * 2));
 }
 
-TEST(FileTestFindsOrdinaryFilesOnly) {
+void TestPlatform::fileTestFindsOrdinaryFilesOnly_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("ordinary");
+    QTest::newRow("file") << "<tmp>/file" << true;
+    QTest::newRow("in any script") << "<tmp>/ソラニカ 情報/MSINFO32.EXE" << true;
+    QTest::newRow("link") << "<tmp>/link" << true;
+    QTest::newRow("folder") << "<tmp>/folder" << false;
+    QTest::newRow("dangling link") << "<tmp>/dangling" << false;
+    QTest::newRow("missing") << "<tmp>/missing" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("name only") << "\\MSINFO32.EXE" << false;
+    QTest::newRow("not a valid file name") << QString("<tmp>/") + QChar(0xD800) << false;
+}
+
+void TestPlatform::fileTestFindsOrdinaryFilesOnly() {
+    QFETCH(QString, path);
+    QFETCH(bool, ordinary);
     TempFolder temp;
     WriteFile(temp.path() / "file", "x", false);
     WriteFile(temp.path() / "ソラニカ 情報" / "MSINFO32.EXE", "x", false);
     fs::create_directories(temp.path() / "folder");
     fs::create_symlink(temp.path() / "file", temp.path() / "link");
     fs::create_symlink(temp.path() / "gone", temp.path() / "dangling");
-
-    const std::u16string base = temp.path().u16string();
-    struct Row {
-        std::u16string path;
-        bool ordinary;
-    };
-    const std::vector<Row> rows = {
-        {base + u"/file", true},
-        {base + u"/ソラニカ 情報/MSINFO32.EXE", true},
-        {base + u"/link", true},
-        {base + u"/folder", false},
-        {base + u"/dangling", false},
-        {base + u"/missing", false},
-        {u"", false},
-        {u"\\MSINFO32.EXE", false},
-        {base + u"/\xD800", false}, // not a valid file name
-    };
-    for (const Row& row : rows) {
-        ROW(check::Utf8(row.path));
-        CHECK_EQ(SystemFileTest().IsOrdinaryFile(row.path), row.ordinary);
-    }
+    QCOMPARE(SystemFileTest().IsOrdinaryFile(temp.In(path).toStdU16String()), ordinary);
 }
 
-TEST(LauncherStartsThePathAsOneProgramWithoutArguments) {
+void TestPlatform::launcherStartsThePathAsOneProgramWithoutArguments_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("blanks and any script") << "<tmp>/dir with blank/ソラニカ tool" << true;
+    QTest::newRow("missing") << "<tmp>/missing" << false;
+    QTest::newRow("folder") << "<tmp>/dir with blank" << false;
+    QTest::newRow("not executable") << "<tmp>/plain" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("not a valid file name") << QString("<tmp>/") + QChar(0xD800) << false;
+}
+
+void TestPlatform::launcherStartsThePathAsOneProgramWithoutArguments() {
+    QFETCH(QString, path);
+    QFETCH(bool, starts);
     TempFolder temp;
     // Split at its first blank, the path would name the program "dir".
-    const fs::path program = temp.path() / "dir with blank" / "ソラニカ tool";
-    WriteProgram(program, temp.path() / "tool.ran");
+    WriteProgram(temp.path() / "dir with blank" / "ソラニカ tool", temp.path() / "tool.ran");
     WriteProgram(temp.path() / "dir", temp.path() / "decoy.ran");
-
-    CHECK(SystemLauncher().Launch(program.u16string()));
-    CHECK_EQ(WaitForMarker(temp.path() / "tool.ran"), std::string("0"));
-    CHECK(!fs::exists(temp.path() / "decoy.ran"));
-
     WriteFile(temp.path() / "plain", "#!/bin/sh\n", false);
-    const std::u16string base = temp.path().u16string();
-    for (const std::u16string& path : {base + u"/missing", base + u"/dir with blank",
-                                       base + u"/plain", std::u16string(), base + u"/\xD800"}) {
-        ROW(check::Utf8(path));
-        CHECK(!SystemLauncher().Launch(path));
+
+    QCOMPARE(SystemLauncher().Launch(temp.In(path).toStdU16String()), starts);
+    if (starts) {
+        QCOMPARE(Q(WaitForMarker(temp.path() / "tool.ran")), QString("0"));
+        QVERIFY(!fs::exists(temp.path() / "decoy.ran"));
     }
 }
 
-TEST(StartSysInfoStartsTheDesktopToolFoundOnPath) {
+void TestPlatform::startSysInfoStartsTheDesktopToolFoundOnPath() {
     TempFolder temp;
     const fs::path bin = temp.path() / "bin";
     WriteProgram(bin / "hardinfo", temp.path() / "hardinfo.ran");
@@ -233,12 +240,12 @@ TEST(StartSysInfoStartsTheDesktopToolFoundOnPath) {
         const ScopedPath path((temp.path() / "empty").string() + ":" + bin.string());
         StartSysInfo(SystemRegistry(), SystemFileTest(), SystemLauncher(), show);
     }
-    CHECK_EQ(WaitForMarker(temp.path() / "hardinfo.ran"), std::string("0"));
-    CHECK(messages.empty());
+    QCOMPARE(Q(WaitForMarker(temp.path() / "hardinfo.ran")), QString("0"));
+    QVERIFY(messages.empty());
 
     {
         const ScopedPath path((temp.path() / "empty").string());
         StartSysInfo(SystemRegistry(), SystemFileTest(), SystemLauncher(), show);
     }
-    CHECK_EQ(messages, std::vector<std::u16string>{std::u16string(kSysInfoUnavailable)});
+    QCOMPARE(Strings(messages), QStringList{Q(kSysInfoUnavailable)});
 }
