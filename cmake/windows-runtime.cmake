@@ -53,6 +53,7 @@ function(soranika_windows_runtime)
     if(SORANIKA_TESTS)
         get_property(tests GLOBAL PROPERTY SORANIKA_TEST_PROGRAMS)
         add_dependencies(windows_programs soranika-screenshots soranika-results-probe
+            uia-recorder uia-client
             fake_msinfo ${tests})
     endif()
 endfunction()

@@ -13,6 +13,10 @@ WrapButton::WrapButton(const QString& text, QWidget* parent) : QPushButton(text,
     // Enter presses the focused button, as on Windows, and the button shows
     // itself as the default while it has the focus.
     setAutoDefault(true);
+    // The blanks that place the caption's words on their lines are not read.
+    if (text.simplified() != text) {
+        setAccessibleName(text.simplified());
+    }
 }
 
 QStringList WrapButton::Lines() const {

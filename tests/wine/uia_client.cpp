@@ -19,7 +19,8 @@ struct Search {
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
     wchar_t title[256];
-    if (IsWindowVisible(window) && GetWindowTextW(window, title, 256) > 0 && search->title == title) {
+    if (IsWindowVisible(window) && GetWindowTextW(window, title, 256) > 0 &&
+        search->title == title) {
         search->found = window;
         return FALSE;
     }

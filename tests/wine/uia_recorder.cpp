@@ -4,14 +4,15 @@
 // It says that clients are listening, keeps the providers the windows
 // return, and writes one line per call to the file named by
 // SORANIKA_UIA_LOG (UTF-8):
-//   root NAME...            a window answered a client's WM_GETOBJECT
+//   root ELEMENT            a window answered a client's WM_GETOBJECT
+//   focus ELEMENT           what has the focus in it, which the client asks
 //   event EVENT ELEMENT     UiaRaiseAutomationEvent
 //   property PROPERTY=VALUE ELEMENT   UiaRaiseAutomationPropertyChangedEvent
 //   notification kind=K processing=P text="..." activity="..."
 // where ELEMENT is what the provider says of itself at that moment: its
 // name, control type, the Value pattern's value and whether it has the
-// keyboard focus, and for a focus event also the names around it (its
-// window's and its siblings'), which a screen reader reads with it.
+// keyboard focus, and for the focus also the names around it (its window's
+// and its children's, its siblings'), which a screen reader reads with it.
 #include <windows.h>
 
 #include <ole2.h>
@@ -28,7 +29,8 @@ struct IValueProvider : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_IsReadOnly(BOOL* readOnly) = 0;
 };
-const IID kIValueProvider = {0xc7935180, 0x6fb3, 0x4201, {0xb1, 0x74, 0x7d, 0xf7, 0x3a, 0xdb, 0xf6, 0x4a}};
+const IID kIValueProvider = {
+    0xc7935180, 0x6fb3, 0x4201, {0xb1, 0x74, 0x7d, 0xf7, 0x3a, 0xdb, 0xf6, 0x4a}};
 
 namespace {
 
@@ -40,12 +42,12 @@ constexpr PATTERNID kValuePattern = 10002;
 constexpr EVENTID kFocusChanged = 20005;
 
 const std::map<int, const char*> kEvents = {
-    {20000, "ToolTipOpened"},   {20001, "ToolTipClosed"},     {20002, "StructureChanged"},
-    {20003, "MenuOpened"},      {20005, "FocusChanged"},      {20006, "AsyncContentLoaded"},
-    {20007, "MenuClosed"},      {20008, "LayoutInvalidated"}, {20009, "Invoked"},
+    {20000, "ToolTipOpened"},   {20001, "ToolTipClosed"},        {20002, "StructureChanged"},
+    {20003, "MenuOpened"},      {20005, "FocusChanged"},         {20006, "AsyncContentLoaded"},
+    {20007, "MenuClosed"},      {20008, "LayoutInvalidated"},    {20009, "Invoked"},
     {20012, "ElementSelected"}, {20014, "TextSelectionChanged"}, {20015, "TextChanged"},
-    {20016, "WindowOpened"},    {20017, "WindowClosed"},      {20018, "MenuModeStart"},
-    {20019, "MenuModeEnd"},     {20023, "SystemAlert"},       {20024, "LiveRegionChanged"},
+    {20016, "WindowOpened"},    {20017, "WindowClosed"},         {20018, "MenuModeStart"},
+    {20019, "MenuModeEnd"},     {20023, "SystemAlert"},          {20024, "LiveRegionChanged"},
 };
 const std::map<int, const char*> kProperties = {
     {30003, "ControlType"}, {30005, "Name"},        {30008, "HasKeyboardFocus"},
@@ -118,7 +120,8 @@ VARIANT Property(IRawElementProviderSimple* element, PROPERTYID id) {
 
 std::string NameOf(IRawElementProviderSimple* element) {
     VARIANT name = Property(element, kName);
-    const std::string text = name.vt == VT_BSTR ? Utf8(name.bstrVal, int(SysStringLen(name.bstrVal))) : "";
+    const std::string text =
+        name.vt == VT_BSTR ? Utf8(name.bstrVal, int(SysStringLen(name.bstrVal))) : "";
     VariantClear(&name);
     return text;
 }
@@ -149,8 +152,35 @@ std::string Describe(IRawElementProviderSimple* element) {
     return out;
 }
 
-// The names a screen reader reads around a focused element: its window's
-// (the fragment root's) and those of the element's siblings.
+// The names of an element's children.
+std::string ChildNames(IRawElementProviderFragment* parent) {
+    std::string out = "[";
+    IRawElementProviderFragment* child = nullptr;
+    parent->Navigate(NavigateDirection_FirstChild, &child);
+    for (int i = 0; child != nullptr && i < 100; ++i) {
+        IRawElementProviderSimple* simple = nullptr;
+        if (SUCCEEDED(child->QueryInterface(IID_IRawElementProviderSimple,
+                                            reinterpret_cast<void**>(&simple)))) {
+            const std::string name = NameOf(simple);
+            if (!name.empty()) {
+                if (out.size() > 1) {
+                    out += ',';
+                }
+                out += Quoted(name);
+            }
+            simple->Release();
+        }
+        IRawElementProviderFragment* next = nullptr;
+        child->Navigate(NavigateDirection_NextSibling, &next);
+        child->Release();
+        child = next;
+    }
+    return out + "]";
+}
+
+// What a screen reader reads around a focused element: its window's name
+// and the names of the window's children (a dialog's text), and those of
+// the element's siblings.
 std::string Around(IRawElementProviderSimple* element) {
     std::string out;
     IRawElementProviderFragment* fragment = nullptr;
@@ -166,36 +196,43 @@ std::string Around(IRawElementProviderSimple* element) {
             out += " window=" + Quoted(NameOf(simple));
             simple->Release();
         }
+        IRawElementProviderFragment* window = nullptr;
+        if (SUCCEEDED(root->QueryInterface(IID_IRawElementProviderFragment,
+                                           reinterpret_cast<void**>(&window)))) {
+            out += " in=" + ChildNames(window);
+            window->Release();
+        }
         root->Release();
     }
     IRawElementProviderFragment* parent = nullptr;
     if (SUCCEEDED(fragment->Navigate(NavigateDirection_Parent, &parent)) && parent != nullptr) {
-        std::vector<std::string> names;
-        IRawElementProviderFragment* child = nullptr;
-        parent->Navigate(NavigateDirection_FirstChild, &child);
-        for (int i = 0; child != nullptr && i < 100; ++i) {
-            IRawElementProviderSimple* simple = nullptr;
-            if (SUCCEEDED(child->QueryInterface(IID_IRawElementProviderSimple,
-                                                reinterpret_cast<void**>(&simple)))) {
-                const std::string name = NameOf(simple);
-                if (!name.empty()) {
-                    names.push_back(Quoted(name));
-                }
-                simple->Release();
-            }
-            IRawElementProviderFragment* next = nullptr;
-            child->Navigate(NavigateDirection_NextSibling, &next);
-            child->Release();
-            child = next;
-        }
-        out += " beside=[";
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            out += (i ? "," : "") + names[i];
-        }
-        out += "]";
+        out += " beside=" + ChildNames(parent);
         parent->Release();
     }
     fragment->Release();
+    return out;
+}
+
+// The element with the keyboard focus, as a client asks a window's root for
+// it once it has the root.
+std::string Focused(IRawElementProviderSimple* root) {
+    IRawElementProviderFragmentRoot* fragmentRoot = nullptr;
+    if (FAILED(root->QueryInterface(IID_IRawElementProviderFragmentRoot,
+                                    reinterpret_cast<void**>(&fragmentRoot)))) {
+        return "(none)";
+    }
+    std::string out = "(none)";
+    IRawElementProviderFragment* focus = nullptr;
+    if (SUCCEEDED(fragmentRoot->GetFocus(&focus)) && focus != nullptr) {
+        IRawElementProviderSimple* simple = nullptr;
+        if (SUCCEEDED(focus->QueryInterface(IID_IRawElementProviderSimple,
+                                            reinterpret_cast<void**>(&simple)))) {
+            out = Describe(simple) + Around(simple);
+            simple->Release();
+        }
+        focus->Release();
+    }
+    fragmentRoot->Release();
     return out;
 }
 
@@ -217,18 +254,19 @@ std::vector<IRawElementProviderSimple*> roots;
 
 extern "C" {
 
-__declspec(dllexport) LRESULT WINAPI UiaReturnRawElementProvider(HWND, WPARAM, LPARAM,
-                                                                IRawElementProviderSimple* element) {
+__declspec(dllexport) LRESULT WINAPI
+    UiaReturnRawElementProvider(HWND, WPARAM, LPARAM, IRawElementProviderSimple* element) {
     if (element != nullptr) {
         element->AddRef();
         roots.push_back(element);
         Write("root " + Describe(element));
+        Write("focus " + Focused(element));
     }
     return 0;
 }
 
-__declspec(dllexport) HRESULT WINAPI UiaHostProviderFromHwnd(HWND,
-                                                            IRawElementProviderSimple** provider) {
+__declspec(dllexport) HRESULT WINAPI
+    UiaHostProviderFromHwnd(HWND, IRawElementProviderSimple** provider) {
     if (provider == nullptr) {
         return E_INVALIDARG;
     }
@@ -236,23 +274,24 @@ __declspec(dllexport) HRESULT WINAPI UiaHostProviderFromHwnd(HWND,
     return S_OK;
 }
 
-__declspec(dllexport) HRESULT WINAPI UiaRaiseAutomationPropertyChangedEvent(
-    IRawElementProviderSimple* element, PROPERTYID property, VARIANT, VARIANT value) {
+__declspec(dllexport) HRESULT WINAPI
+    UiaRaiseAutomationPropertyChangedEvent(IRawElementProviderSimple* element, PROPERTYID property,
+                                           VARIANT, VARIANT value) {
     Write("property " + NameOf(kProperties, property) + "=" + VariantText(value) + " " +
           Describe(element));
     return S_OK;
 }
 
-__declspec(dllexport) HRESULT WINAPI UiaRaiseAutomationEvent(IRawElementProviderSimple* element,
-                                                            EVENTID event) {
+__declspec(dllexport) HRESULT WINAPI
+    UiaRaiseAutomationEvent(IRawElementProviderSimple* element, EVENTID event) {
     Write("event " + NameOf(kEvents, event) + " " + Describe(element) +
           (event == kFocusChanged && element != nullptr ? Around(element) : std::string()));
     return S_OK;
 }
 
-__declspec(dllexport) HRESULT WINAPI UiaRaiseNotificationEvent(IRawElementProviderSimple*, int kind,
-                                                              int processing, BSTR text,
-                                                              BSTR activity) {
+__declspec(dllexport) HRESULT WINAPI
+    UiaRaiseNotificationEvent(IRawElementProviderSimple*, int kind, int processing, BSTR text,
+                              BSTR activity) {
     const auto named = [](const auto& names, int i) {
         return i >= 0 && i < int(std::size(names)) ? std::string(names[i]) : std::to_string(i);
     };
