@@ -50,9 +50,11 @@ uuid_for() {
     printf '%s-%s-5%s-%X%s-%s\n' "${h:0:8}" "${h:8:4}" "${h:13:3}" \
         $(((16#${h:16:1} & 3) | 8)) "${h:17:3}" "${h:20:12}"
 }
-# The tools that write times run at the commit's time.
+# The tools that write times run at the commit's time, on a clock that
+# stands still: a clock that starts there and runs on gives a second more
+# to a run that happens to cross a second.
 at_commit() {
-    TZ=UTC faketime "$(date -u -d "@$soranika_source_date_epoch" '+%Y-%m-%d %H:%M:%S')" "$@"
+    TZ=UTC faketime -f "$(date -u -d "@$soranika_source_date_epoch" '+%Y-%m-%d %H:%M:%S')" "$@"
 }
 
 work=$(mktemp -d)
@@ -62,14 +64,32 @@ cp "$wxs" "$work/soranika.wxs"
 # wixl loses Japanese text: the source goes to it with every run of
 # non-ASCII text replaced by a token (_JA1_, _JA2_, ...), and the tokens are
 # put back into the tables once the database has its code page.
+#
+# wixl orders the rows of a sequence with custom actions in it differently
+# from run to run, and writes such an action at the wrong place: the source's
+# <Custom Action="A" Before="B">condition</Custom> entries are taken out of
+# what wixl reads, listed in custom.txt (sequence, action, before, condition)
+# and put into their sequences afterwards.
 perl -e '
     open(my $map, ">", $ARGV[0]) or die;
-    my %token;
+    open(my $custom, ">", $ARGV[1]) or die;
+    my (%token, $sequence);
+    my %xml = (lt => "<", gt => ">", amp => "&", quot => "\"", apos => "\x27");
     while (<STDIN>) {
+        $sequence = $1 if m{<(Install(?:UI|Execute)Sequence)>};
+        undef $sequence if m{</Install(?:UI|Execute)Sequence>};
+        if (m{<Custom\b}) {
+            m{^\s*<Custom Action="([^"]+)" Before="([^"]+)">([^<]*)</Custom>\s*$} && defined $sequence
+                or die "msi.sh: a custom action is scheduled only as <Custom Action=\"A\" Before=\"B\">condition</Custom> on one line of a sequence: $_";
+            my ($action, $before, $condition) = ($1, $2, $3);
+            $condition =~ s{&(\w+);}{$xml{$1} // die "msi.sh: unknown entity &$1;"}ge;
+            print $custom "$sequence\t$action\t$before\t$condition\n";
+            next;
+        }
         s{([\x80-\xff]+)}{$token{$1} //= do { my $t = "_JA" . (keys(%token) + 1) . "_";
             print $map "$t\t$1\n"; $t }}ge;
         print;
-    }' "$work/tokens.txt" <"$work/soranika.wxs" >"$work/ascii.wxs"
+    }' "$work/tokens.txt" "$work/custom.txt" <"$work/soranika.wxs" >"$work/ascii.wxs"
 
 # wixl takes the files by paths relative to the source, from a copy dated at
 # the commit, the times that the cabinet keeps.
@@ -105,35 +125,32 @@ for table in $(msiinfo tables "$msi"); do
     (cd "$work/idt" && at_commit msibuild "$msi" -i "$table.idt")
 done
 # wixl writes a custom action that sets a property (type 51) as one run in
-# the install script (+2048), too late to set a folder, and may put it at
-# sequence 1 instead of before CostFinalize, where the source asks for it:
-# both are written as the source says.
+# the install script (+2048), too late to set a folder: it is written as the
+# source says. The scheduled custom actions go into their sequences just
+# before the action named, in the order of the source.
 (cd "$work/idt" && msiinfo export "$msi" CustomAction >CustomAction.idt)
-mapfile -t set_property < <(awk -F'\t' 'NR > 3 && $2 == 2099 { print $1 }' "$work/idt/CustomAction.idt")
-if [ ${#set_property[@]} -gt 0 ]; then
+if awk -F'\t' 'NR > 3 && $2 == 2099 { found = 1 } END { exit !found }' "$work/idt/CustomAction.idt"; then
     awk -F'\t' -v OFS='\t' 'NR > 3 && $2 == 2099 { $2 = 51 } { print }' "$work/idt/CustomAction.idt" \
         >"$work/idt/CustomAction.new"
     mv "$work/idt/CustomAction.new" "$work/idt/CustomAction.idt"
     (cd "$work/idt" && at_commit msibuild "$msi" -i CustomAction.idt)
-    for sequence in InstallExecuteSequence InstallUISequence; do
-        (cd "$work/idt" && msiinfo export "$msi" "$sequence" >"$sequence.idt")
-        awk -F'\t' -v OFS='\t' -v actions=" ${set_property[*]} " '
-            { sub(/\r$/, "") }
-            $1 == "CostFinalize" { cost = $3 }
-            { rows[NR] = $0 }
-            END {
-                for (i = 1; i <= NR; i++) {
-                    n = split(rows[i], f, "\t")
-                    if (i > 3 && index(actions, " " f[1] " ") && (f[3] == 1 || f[3] >= cost)) { f[3] = cost - 1 }
-                    line = f[1]
-                    for (j = 2; j <= n; j++) line = line OFS f[j]
-                    print line "\r"
-                }
-            }' "$work/idt/$sequence.idt" >"$work/idt/$sequence.new"
-        mv "$work/idt/$sequence.new" "$work/idt/$sequence.idt"
-        (cd "$work/idt" && at_commit msibuild "$msi" -i "$sequence.idt")
-    done
 fi
+while IFS=$'\t' read -r sequence action before condition; do
+    (cd "$work/idt" && msiinfo export "$msi" "$sequence" >"$sequence.idt")
+    awk -F'\t' -v OFS='\t' -v action="$action" -v before="$before" -v condition="$condition" '
+        { sub(/\r$/, ""); print $0 "\r" }
+        NR > 3 { taken[$3] = 1 }
+        NR > 3 && $1 == before { at = $3 - 1 }
+        END {
+            if (at == "" || at < 1 || (at in taken)) {
+                printf "msi.sh: no free place for %s before %s\n", action, before > "/dev/stderr"
+                exit 1
+            }
+            print action, condition, at "\r"
+        }' "$work/idt/$sequence.idt" >"$work/idt/$sequence.new"
+    mv "$work/idt/$sequence.new" "$work/idt/$sequence.idt"
+    (cd "$work/idt" && at_commit msibuild "$msi" -i "$sequence.idt")
+done <"$work/custom.txt"
 if ! msiinfo export "$msi" _ForceCodepage | tr -d '\0' | grep -q $'^932\t' ||
     msiinfo export "$msi" Property | grep -q '_JA[0-9]*_'; then
     echo "msi.sh: could not write the Japanese text into $msi" >&2
