@@ -310,6 +310,28 @@ inline QString ShownWhole(soranika::TextBox* box, qreal scale) {
     return {};
 }
 
+// Types text into the box called name, Tabs away, and checks that the box
+// keeps the text and shows it whole at 100 %, 125 % and 150 %: empty, or
+// what is wrong.
+inline QString TypedShownWhole(QWidget* window, const QString& name, const QString& text) {
+    auto* box = window->findChild<soranika::TextBox*>(name);
+    if (box == nullptr) {
+        return QStringLiteral("no text box ") + name;
+    }
+    Type(window, name, text);
+    QTest::keyClick(box, Qt::Key_Tab);
+    if (box->text() != text) {
+        return QStringLiteral("the box holds '%1'").arg(box->text());
+    }
+    for (const qreal scale : {1.0, 1.25, 1.5}) {
+        const QString wrong = ShownWhole(box, scale);
+        if (!wrong.isEmpty()) {
+            return wrong;
+        }
+    }
+    return {};
+}
+
 } // namespace testing
 
 Q_DECLARE_METATYPE(testing::AccessibleEvent)

@@ -355,15 +355,8 @@ private Q_SLOTS:
     void typedTextShownWhole() {
         QFETCH(QString, box);
         QFETCH(QString, text);
-        auto* typed = Child<TextBox>(window, box);
-        Type(window, box, text);
-        QTest::keyClick(typed, Qt::Key_Tab);
-        QVERIFY(!typed->hasFocus());
-        QCOMPARE(typed->text(), text);
-        for (const qreal scale : {1.0, 1.25, 1.5}) {
-            const QString wrong = ShownWhole(typed, scale);
-            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-        }
+        const QString wrong = TypedShownWhole(window, box, text);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     }
 
     // Too long for the box even in the smallest size: elided, the whole text

@@ -15,16 +15,8 @@
 # The list of shipped parts is also written to OUT.parts, one Id a line.
 
 # The features of the Qt build.
-file(GLOB_RECURSE headers ${QT}/include/*config.h ${QT}/include/*config_p.h)
-foreach(header IN LISTS headers)
-    file(STRINGS ${header} defines REGEX "^#define QT_FEATURE_[a-z0-9_]+ -?1$")
-    foreach(define IN LISTS defines)
-        string(REGEX REPLACE "^#define QT_FEATURE_([a-z0-9_]+) (-?1)$" "\\1;\\2" pair "${define}")
-        list(GET pair 0 name)
-        list(GET pair 1 value)
-        set(feature_${name} ${value})
-    endforeach()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/qt-features.cmake)
+soranika_qt_features(${QT})
 
 # Whether the table says that a part is shipped.
 file(STRINGS ${TABLE} rows REGEX "^[^#]")

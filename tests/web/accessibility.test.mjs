@@ -5,8 +5,8 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
-import { Answered, Calculated, Control, Env, Launch, Open, Serve, Type } from './harness.mjs';
+import { test } from 'node:test';
+import { Answered, Browsing, Calculated, Control, Env, Type } from './harness.mjs';
 
 const axe = fs.readFileSync(path.join(Env('SORANIKA_WEB_MODULES'), 'axe-core', 'axe.min.js'), 'utf8');
 
@@ -20,21 +20,12 @@ const kStates = {
     about: (page) => Control(page, 'mnuVersion').click(),
 };
 
-let site;
-let browser;
-before(async () => {
-    site = await Serve();
-    browser = await Launch();
-});
-after(async () => {
-    await browser.close();
-    await site.close();
-});
+const OpenPage = Browsing();
 
 for (const size of ['phone', 'desktop']) {
     test(`axe-core: no violation in any state (${size})`, async () => {
         for (const [state, reach] of Object.entries(kStates)) {
-            const opened = await Open(browser, site, { size });
+            const opened = await OpenPage({ size });
             await reach(opened.page);
             // Evaluated by the test driver, so the page's policy allows it.
             await opened.page.evaluate(axe);
@@ -53,7 +44,7 @@ for (const size of ['phone', 'desktop']) {
 }
 
 test('every control is named as on the desktop', async () => {
-    const opened = await Open(browser, site, { size: 'phone' });
+    const opened = await OpenPage({ size: 'phone' });
     const { page } = opened;
     const names = [
         ['textbox', '時給'],
@@ -81,7 +72,7 @@ test('every control is named as on the desktop', async () => {
 });
 
 test('the outcome is announced politely, in the desktop\'s words, the focus left on 計算', async () => {
-    const opened = await Open(browser, site, { size: 'desktop' });
+    const opened = await OpenPage({ size: 'desktop' });
     const { page } = opened;
     const Heard = () => page.waitForFunction(() => document.getElementById('announcer').textContent).then((h) => h.jsonValue());
     assert.equal(await Control(page, 'announcer').getAttribute('aria-live'), 'polite');

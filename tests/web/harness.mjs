@@ -6,6 +6,7 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
+import { after, before } from 'node:test';
 import { StaticServer } from '../../web/serve.mjs';
 
 export function Env(name) {
@@ -62,6 +63,21 @@ export function Launch() {
             '--disable-sync',
         ],
     });
+}
+
+// One site and one browser for the tests of a file: started before the
+// first, closed after the last. Returns Open over them.
+export function Browsing() {
+    const shared = {};
+    before(async () => {
+        shared.site = await Serve();
+        shared.browser = await Launch();
+    });
+    after(async () => {
+        await shared.browser.close();
+        await shared.site.close();
+    });
+    return (options) => Open(shared.browser, shared.site, options);
 }
 
 // A page of the site in a context of its own. Close() closes it and fails

@@ -7,8 +7,8 @@
 // at.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import { after, before, test } from 'node:test';
-import { Answered, Calculated, Control, Env, Launch, Open, Out, Serve, Type } from './harness.mjs';
+import { test } from 'node:test';
+import { Answered, Browsing, Calculated, Control, Env, Out, Type } from './harness.mjs';
 
 // The longest amounts the rules write: 15 digits and an exponent.
 const kLongest = { 時給: '1.11111111111111e300', 開始時間: '9', 終了時間: '17', 週: '5' };
@@ -103,22 +103,13 @@ function CheckLayout(m, size, where) {
     }
 }
 
-let site;
-let browser;
-before(async () => {
-    site = await Serve();
-    browser = await Launch();
-});
-after(async () => {
-    await browser.close();
-    await site.close();
-});
+const OpenPage = Browsing();
 
 for (const size of ['phone', 'desktop', 'zoomed', 'tablet']) {
     for (const scheme of size === 'phone' || size === 'desktop' ? ['light', 'dark'] : ['light']) {
         test(`${size}, ${scheme}: every state laid out whole`, async () => {
             for (const [state, reach] of Object.entries(kStates)) {
-                const opened = await Open(browser, site, { size, scheme });
+                const opened = await OpenPage({ size, scheme });
                 await reach(opened.page);
                 await opened.page.screenshot({ path: Out(`${size}-${scheme}-${state}.png`), fullPage: true });
                 CheckLayout(await opened.page.evaluate(Measure), size, `${size} ${scheme} ${state}`);
@@ -133,7 +124,7 @@ for (const size of ['phone', 'desktop', 'zoomed', 'tablet']) {
 
 test('desktop: every control at the desktop window\'s place, with its text', async () => {
     const designed = JSON.parse(fs.readFileSync(Env('SORANIKA_WEB_CONTROLS'), 'utf8'));
-    const opened = await Open(browser, site, { size: 'desktop' });
+    const opened = await OpenPage({ size: 'desktop' });
     const { page } = opened;
     await Control(page, 'mnuVersion').click();
     await Control(page, '詳細設定start').click();
@@ -189,7 +180,7 @@ test('desktop: every label\'s words on the desktop window\'s lines', async () =>
         ['about', 'frmAbout', (page) => kStates.about(page)],
     ];
     for (const [picture, window, reach] of pictures) {
-        const opened = await Open(browser, site, { size: 'desktop' });
+        const opened = await OpenPage({ size: 'desktop' });
         await reach(opened.page);
         const web = await opened.page.evaluate((id) =>
             [...document.getElementById(id).querySelectorAll('.label, .status, p[data-name]')].map((label) => [

@@ -2,29 +2,20 @@
 // its end, クリアー, the schedule hidden, closed and reloaded, About, the
 // message box answered by Enter and by Esc, the tab order, and 終了.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { Answered, Calculated, Control, Focused, Launch, Open, Serve, Type } from './harness.mjs';
+import { test } from 'node:test';
+import { Answered, Browsing, Calculated, Control, Focused, Type } from './harness.mjs';
 
 const kPrompt = `${' '.repeat(35)}数字を入力して\u3000 \u3000${' '.repeat(6)}\u3000計算ボタンを押してください`;
 const kHourGroup = ['週', '終了時間', '開始時間'];
 const kHourLabels = ['Label3', 'Label6', 'Label7', 'Label4', 'Label5'];
 
-let site;
-let browser;
-before(async () => {
-    site = await Serve();
-    browser = await Launch();
-});
-after(async () => {
-    await browser.close();
-    await site.close();
-});
+const OpenPage = Browsing();
 
 // Runs body on a fresh page at each size.
 function OnEachSize(name, body) {
     for (const size of ['phone', 'desktop']) {
         test(`${name} (${size})`, async () => {
-            const opened = await Open(browser, site, { size });
+            const opened = await OpenPage({ size });
             await body(opened.page, size);
             await opened.Close();
         });

@@ -2,8 +2,8 @@
 // table that the desktop's rules test reads (tests/wage_cases.json).
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import { after, before, test } from 'node:test';
-import { Answered, Calculated, Control, Env, Launch, Open, Serve, Type } from './harness.mjs';
+import { test } from 'node:test';
+import { Answered, Browsing, Calculated, Control, Env, Type } from './harness.mjs';
 
 const cases = JSON.parse(fs.readFileSync(Env('SORANIKA_WEB_CASES'), 'utf8'));
 const Expected = (column) => (column.startsWith('@') ? cases.texts[column.slice(1)] : column);
@@ -19,19 +19,10 @@ function Read(shown) {
     return [shown.daily, shown.weekly, shown.monthly];
 }
 
-let site;
-let browser;
-before(async () => {
-    site = await Serve();
-    browser = await Launch();
-});
-after(async () => {
-    await browser.close();
-    await site.close();
-});
+const OpenPage = Browsing();
 
 test('normal mode: every row, by 計算 and by Enter in a box', async () => {
-    const opened = await Open(browser, site, { size: 'phone' });
+    const opened = await OpenPage({ size: 'phone' });
     const { page } = opened;
     for (const [index, [name, wage, start, end, days, expected]] of cases.normal.entries()) {
         await Control(page, 'clear').click();
@@ -46,7 +37,7 @@ test('normal mode: every row, by 計算 and by Enter in a box', async () => {
 });
 
 test('detail mode: every row, the weekly hours typed into the schedule', async () => {
-    const opened = await Open(browser, site, { size: 'desktop' });
+    const opened = await OpenPage({ size: 'desktop' });
     const { page } = opened;
     for (const [name, wage, weeklyHours, expected] of cases.detail) {
         await Control(page, 'clear').click();
@@ -71,7 +62,7 @@ test('detail mode: every row, the weekly hours typed into the schedule', async (
 });
 
 test('any input, however long or strange, gives a message, the caution or a result', async () => {
-    const opened = await Open(browser, site, { size: 'phone' });
+    const opened = await OpenPage({ size: 'phone' });
     const { page } = opened;
     const strange = ['7'.repeat(1_000_000), '\u0000700', '\ud800', '&H2BC', '１e３', '7\u00a00\u00a00', '<b>700</b>'];
     for (const wage of strange) {

@@ -8,16 +8,8 @@
 # none; winpthreads and the GCC runtime have theirs; the packages hold the
 # notices.
 cmake_policy(VERSION 3.25)
-file(GLOB_RECURSE headers ${QT}/include/*config.h ${QT}/include/*config_p.h)
-foreach(header IN LISTS headers)
-    file(STRINGS ${header} defines REGEX "^#define QT_FEATURE_[a-z0-9_]+ -?1$")
-    foreach(define IN LISTS defines)
-        string(REGEX REPLACE "^#define QT_FEATURE_([a-z0-9_]+) (-?1)$" "\\1;\\2" pair "${define}")
-        list(GET pair 0 name)
-        list(GET pair 1 value)
-        set(feature_${name} ${value})
-    endforeach()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/qt-features.cmake)
+soranika_qt_features(${QT})
 file(READ ${NOTICES} notices)
 file(STRINGS ${NOTICES}.parts parts)
 set(failures 0)
