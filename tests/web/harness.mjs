@@ -104,6 +104,9 @@ export async function Open(browser, site, { size = 'desktop', scheme = 'light' }
     });
     page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
     await page.goto(site.url);
+    // The load event does not wait for the rules' module; a person reads the
+    // page before using it, a test waits for the module.
+    await page.evaluate(() => import(new URL('rules.js', document.baseURI).href).then((rules) => rules.ready).then(() => true));
     return {
         context,
         page,
