@@ -106,7 +106,11 @@ export async function Open(browser, site, { size = 'desktop', scheme = 'light' }
     await page.goto(site.url);
     // The load event does not wait for the rules' module; a person reads the
     // page before using it, a test waits for the module.
-    await page.evaluate(() => import(new URL('rules.js', document.baseURI).href).then((rules) => rules.ready).then(() => true));
+    await page.evaluate(async () => {
+        const rules = await import(new URL('rules.js', document.baseURI).href);
+        await rules.ready;
+        return true;
+    });
     return {
         context,
         page,
