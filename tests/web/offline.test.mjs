@@ -120,7 +120,7 @@ test('a new version replaces the old one at the next visit', async () => {
     const index = path.join(copy, 'index.html');
     fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace(/ﾊﾞｰｼﾞｮﾝ [0-9.]+/u, 'ﾊﾞｰｼﾞｮﾝ 9.9.9'));
     const web = path.join(path.dirname(fileURLToPath(import.meta.url)), '../../web');
-    execFileSync(Env('SORANIKA_CMAKE'), [`-DSITE=${copy}`, `-DTEMPLATE=${web}/sw.js.in`, '-DVERSION=9.9.9', '-P', `${web}/precache.cmake`]);
+    execFileSync(Env('SORANIKA_CMAKE'), [`-DSITE=${copy}`, `-DFILES=${Env('SORANIKA_WEB_FILES')}`, `-DTEMPLATE=${web}/sw.js.in`, '-DVERSION=9.9.9', '-P', `${web}/precache.cmake`]);
 
     await page.reload();
     // The new version installs beside the page, then takes the old one's
