@@ -46,8 +46,6 @@ public:
     QSize sizeHint() const override { return TwipsSize(4680, 3345); }
 };
 
-const QString kDetailModeMask = QStringLiteral("****");
-
 // The captions of the daily, weekly and monthly results.
 const QString kResultCaptions[] = {QStringLiteral("１日"), QStringLiteral("１週間"),
                                    QStringLiteral("１ヶ月")};
@@ -231,9 +229,8 @@ void MainWindow::NameResults() {
     for (const auto& [result, caption] : results) {
         // A pay is read with its unit; 未計算 and the mask without.
         const QString value = result->text();
-        const bool pay = !value.isEmpty() && (value[0].isDigit() || value[0] == u'-');
         result->setAccessibleName(caption + u' ' + value +
-                                  (pay ? QStringLiteral(" 円") : QString()));
+                                  (IsPay(value.toStdString()) ? QStringLiteral(" 円") : QString()));
     }
 }
 
@@ -255,9 +252,10 @@ void MainWindow::Clear() {
 }
 
 void MainWindow::MaskForDetailMode() {
-    days_->setText(kDetailModeMask);
-    end_->setText(kDetailModeMask);
-    start_->setText(kDetailModeMask);
+    const QString mask = FromUtf8(texts::kDetailModeMask);
+    days_->setText(mask);
+    end_->setText(mask);
+    start_->setText(mask);
     SetHourGroupEnabled(false);
 }
 

@@ -28,7 +28,8 @@ public:
     static QString NotCalculated();
 
     // Detail mode, as the weekly schedule switches it on: the hour and day
-    // boxes show "****" and, with their captions, are disabled.
+    // boxes show its mask (texts::kDetailModeMask) and, with their captions,
+    // are disabled.
     void MaskForDetailMode();
 
 Q_SIGNALS:

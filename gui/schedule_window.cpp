@@ -50,9 +50,8 @@ QStringList ScheduleWindow::DayFieldNames() {
 }
 
 QString ScheduleWindow::DetailModeMessage() {
-    return QStringLiteral(
-        "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンを"
-        "クリックしてください。");
+    return QString::fromUtf8(texts::kDetailModeMessage.data(),
+                             qsizetype(texts::kDetailModeMessage.size()));
 }
 
 QString ScheduleWindow::CautionText() {

@@ -6,8 +6,16 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace soranika {
+
+namespace texts {
+// The message of a confirmation that switched detail mode on.
+inline constexpr std::string_view kDetailModeMessage =
+    "勤務時間等が空白になりましたが、正常に計算できますのでそのまま[計算]ボタンを"
+    "クリックしてください。";
+} // namespace texts
 
 // The fourteen day fields, Sunday first: start, end, start, end, ...
 using DayFields = std::array<std::string, 14>;

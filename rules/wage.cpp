@@ -33,6 +33,10 @@ WageOutcome DetailPay(double wage, std::int16_t weeklyHours) {
 
 } // namespace
 
+bool IsPay(std::string_view amount) {
+    return !amount.empty() && ((amount[0] >= '0' && amount[0] <= '9') || amount[0] == '-');
+}
+
 WageOutcome WageOutcome::Message(std::string message) {
     WageOutcome outcome;
     outcome.kind = Kind::Message;

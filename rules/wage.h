@@ -45,7 +45,15 @@ inline constexpr std::string_view kCaution =
     "☆注意！☆   1週間の勤務時間合計が40時間以上になると労働基準法第32条     違反になります";
 inline constexpr std::string_view kInputMask = "***";
 inline constexpr std::string_view kDailyMask = "*****";
+// What the hour and day boxes show once the weekly schedule has switched
+// detail mode on.
+inline constexpr std::string_view kDetailModeMask = "****";
 } // namespace texts
+
+// Whether an amount as a result shows it is a pay, which is read with its
+// unit: a number the rules wrote (it begins with a digit or a minus sign),
+// not 未計算 or a mask.
+bool IsPay(std::string_view amount);
 
 // Pure: reads only its arguments. Throws RuntimeError(Overflow) when a
 // difference or product leaves the range of a double.

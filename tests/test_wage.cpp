@@ -136,6 +136,26 @@ private Q_SLOTS:
         QCOMPARE(Q(ErrorMessage(std::runtime_error("x"))), Q(texts::kOtherError));
     }
 
+    // What is read with its unit: the amounts the rules write, never the
+    // texts that stand in their place.
+    void pay_data() {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<bool>("pay");
+        QTest::newRow("pay") << "5600" << true;
+        QTest::newRow("zero") << "0" << true;
+        QTest::newRow("negative") << "-1400" << true;
+        QTest::newRow("exponent") << "1.11111111111111E+303" << true;
+        QTest::newRow("daily mask") << Q(texts::kDailyMask) << false;
+        QTest::newRow("not calculated") << "未計算" << false;
+        QTest::newRow("full-width digit") << "５６００" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void pay() {
+        QFETCH(QString, amount);
+        QFETCH(bool, pay);
+        QCOMPARE(IsPay(amount.toStdString()), pay);
+    }
+
     void fixedTexts() {
         // The padded texts are placed by their blanks: their lengths matter.
         QCOMPARE(Q(texts::kResultStatus).size(), 83);

@@ -184,6 +184,21 @@ std::string OtherError() {
     return std::string(texts::kOtherError);
 }
 
+// The texts of detail mode: the main window's mask, and the message of the
+// confirmation that switched it on.
+std::string DetailModeMask() {
+    return std::string(texts::kDetailModeMask);
+}
+
+std::string DetailModeMessage() {
+    return std::string(texts::kDetailModeMessage);
+}
+
+// Whether a result's amount is a pay, read with its unit.
+bool Pay(const std::string& amount) {
+    return IsPay(amount);
+}
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(soranika_rules) {
@@ -214,4 +229,7 @@ EMSCRIPTEN_BINDINGS(soranika_rules) {
     function("weeklyHours", &WeeklyHours);
     function("startSysInfo", &SysInfo);
     function("otherError", &OtherError);
+    function("detailModeMask", &DetailModeMask);
+    function("detailModeMessage", &DetailModeMessage);
+    function("isPay", &Pay);
 }

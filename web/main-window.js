@@ -17,7 +17,6 @@ const days = byId('週');
 const status = byId('状態');
 const amounts = [byId('日'), byId('週給料'), byId('月給料')];
 const hourGroup = [...element.querySelectorAll('.hour-group')];
-const detailModeMask = element.dataset.detailMask;
 // The texts of the design-time state, which クリアー brings back.
 const inputPrompt = status.textContent;
 const notCalculated = amounts[0].textContent;
@@ -80,7 +79,7 @@ function ResultWords(amount) {
     const caption = amount.previousElementSibling.textContent;
     const unit = amount.nextElementSibling.textContent;
     const value = amount.textContent;
-    return `${caption} ${value}${/^[0-9-]/u.test(value) ? ` ${unit}` : ''}`;
+    return `${caption} ${value}${Rules().isPay(value) ? ` ${unit}` : ''}`;
 }
 
 async function ApplyOutcome(outcome) {
@@ -133,7 +132,7 @@ function SetHourGroupEnabled(enabled) {
 
 function MaskForDetailMode() {
     for (const box of [days, end, start]) {
-        box.value = detailModeMask;
+        box.value = Rules().detailModeMask();
     }
     SetHourGroupEnabled(false);
 }

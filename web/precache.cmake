@@ -1,8 +1,10 @@
-# Writes the service worker: cmake -DSITE=folder -DTEMPLATE=sw.js.in
-# -DVERSION=x.y.z -P precache.cmake. It keeps every file of SITE but itself,
-# in a cache named by the version and a hash of the files' names and
-# contents, so that any change is a new cache that replaces the old one.
-file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
+# Writes the service worker: cmake -DSITE=folder -DFILES=list.txt
+# -DTEMPLATE=sw.js.in -DVERSION=x.y.z -P precache.cmake. It keeps the files
+# of SITE that FILES names (one path a line) but itself, in a cache named by
+# the version and a hash of the files' names and contents, so that any
+# change is a new cache that replaces the old one. Whatever else lies in SITE
+# is not the page's and is not kept.
+file(STRINGS ${FILES} files)
 list(REMOVE_ITEM files sw.js)
 list(SORT files)
 set(digest "")

@@ -1,14 +1,15 @@
 // The pay rules: the desktop's own C++, compiled to WebAssembly. The module
-// loads once; from then on every call answers at once.
-import createRules from './soranika-rules.mjs';
-
+// loads beside the page, which starts without it; once loaded, every call
+// answers at once.
 let loaded = null;
 
-// Resolves when the rules can be called.
-export const ready = createRules().then((rules) => {
-    loaded = rules;
-    return rules;
-});
+// Resolves when the rules can be called; rejects when they cannot be loaded.
+export const ready = import('./soranika-rules.mjs')
+    .then((module) => module.default())
+    .then((rules) => {
+        loaded = rules;
+        return rules;
+    });
 
 // The rules, once `ready` has resolved.
 export function Rules() {

@@ -9,7 +9,6 @@ import { SubWindow } from './sub-window.js';
 const element = document.getElementById('詳細設定');
 const form = element.querySelector('form');
 const fields = [...form.querySelectorAll('input')];
-const detailModeMessage = element.dataset.message;
 const window_ = new SubWindow(element, Unload);
 let loaded = false;
 let enterDetailMode = () => {};
@@ -58,7 +57,7 @@ async function Confirm() {
     }
     if (answer.value === 1) {
         enterDetailMode();
-        await ShowMessage(detailModeMessage);
+        await ShowMessage(Rules().detailModeMessage());
     }
     window_.Hide();
 }

@@ -2,17 +2,16 @@
 // On a wide screen each stands where the desktop puts it; on a touch or
 // narrow screen it is a sheet over the whole main window, which is out of
 // reach until the sheet closes. Esc and the close button close it.
+import { wide } from './layout.js';
+
 const main = document.getElementById('ソラニカ');
-const sheets = window.matchMedia(
-    'not all and (pointer: fine) and (min-width: 640px) and (min-height: 460px)',
-);
 
 // On a wide screen a window is moved by its caption, as on the desktop,
 // and stays within the screen.
 function Movable(element) {
     const caption = element.querySelector('.caption');
     caption.addEventListener('pointerdown', (down) => {
-        if (sheets.matches || down.button !== 0) {
+        if (!wide.matches || down.button !== 0) {
             return;
         }
         const start = element.getBoundingClientRect();
@@ -32,12 +31,12 @@ const shown = new Set();
 let topmost = 10;
 
 function UpdateReach() {
-    const covered = sheets.matches && shown.size > 0;
+    const covered = !wide.matches && shown.size > 0;
     main.inert = covered;
     // The page under a sheet does not scroll.
     document.documentElement.classList.toggle('under-sheet', covered);
 }
-sheets.addEventListener('change', UpdateReach);
+wide.addEventListener('change', UpdateReach);
 
 export class SubWindow {
     // close: what the close button and Esc do.

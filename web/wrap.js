@@ -4,7 +4,8 @@
 // label; blanks at the end of a line take no room; CR LF, CR or LF start a
 // new line. The text stays exactly as it is: each line is a span of it, the
 // blanks that end it and the line breaks hidden.
-const wide = window.matchMedia('(pointer: fine) and (min-width: 640px) and (min-height: 460px)');
+import { wide } from './layout.js';
+
 const measure = document.createElement('canvas').getContext('2d');
 const kTrailingBlanks = /[ \u3000]+$/u;
 const labels = new Map(); // label -> its text

@@ -97,5 +97,13 @@ test('the outcome is announced politely, in the desktop\'s words, the focus left
     assert.equal(await page.evaluate(() => document.activeElement.id), 'message-ok');
     await Answered(page);
     assert.match(await Control(page, 'announcer').textContent(), /^☆注意！☆/u);
+    // In detail mode the day's mask is read without a unit.
+    await Control(page, '詳細設定start').click();
+    await Type(page, { 月_bigin: '9', 月_end: '17' });
+    await Control(page, 'input_end').click();
+    await Answered(page);
+    await Type(page, { 時給: '700' });
+    await Calculated(page);
+    assert.equal(await Heard(), '----計算結果表示中---- １日 *****、１週間 5600 円、１ヶ月 22400 円');
     await opened.Close();
 });

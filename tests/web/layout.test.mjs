@@ -68,6 +68,15 @@ function Measure() {
     };
 }
 
+// The conditions of the stylesheet's @media rules on the screen's size, and
+// the scripts' one.
+async function Layouts() {
+    const { kWideQuery } = await import(new URL('layout.js', document.baseURI).href);
+    const rules = [...document.styleSheets].flatMap((sheet) => [...sheet.cssRules]);
+    const sized = rules.filter((rule) => rule instanceof CSSMediaRule && /width|height/u.test(rule.conditionText));
+    return [sized.map((rule) => rule.conditionText), kWideQuery];
+}
+
 function Overlap(a, b) {
     const w = Math.min(a.right, b.right) - Math.max(a.x, b.x);
     const h = Math.min(a.bottom, b.bottom) - Math.max(a.y, b.y);
@@ -113,6 +122,11 @@ for (const size of ['phone', 'desktop', 'zoomed', 'tablet']) {
                 await reach(opened.page);
                 await opened.page.screenshot({ path: Out(`${size}-${scheme}-${state}.png`), fullPage: true });
                 CheckLayout(await opened.page.evaluate(Measure), size, `${size} ${scheme} ${state}`);
+                if (state === 'start') {
+                    // The stylesheet switches layouts where the scripts do.
+                    const [css, js] = await opened.page.evaluate(Layouts);
+                    assert.deepEqual(css, [js], `${size}: the stylesheet's condition is layout.js's`);
+                }
                 if (state === 'message') {
                     await Answered(opened.page);
                 }
