@@ -18,8 +18,26 @@ export function LargestFitting(pixels, fits) {
     return size;
 }
 
-const measure = document.createElement('canvas').getContext('2d');
 const boxes = new WeakSet();
+let measure = null;
+
+// A text's width in a box's font at a size, measured in a hidden span of the
+// page, so that the characters a font lacks come from the same font as in
+// the box (a canvas may choose another, knowing no language).
+function Measured(text, style, pixels) {
+    if (!measure) {
+        measure = document.createElement('span');
+        measure.setAttribute('aria-hidden', 'true');
+        Object.assign(measure.style, { position: 'absolute', left: '0', top: '0', visibility: 'hidden', whiteSpace: 'pre' });
+        document.body.append(measure);
+    }
+    for (const key of ['fontFamily', 'fontWeight', 'fontStyle', 'fontStretch', 'letterSpacing']) {
+        measure.style[key] = style[key];
+    }
+    measure.style.fontSize = `${pixels}px`;
+    measure.textContent = text;
+    return measure.getBoundingClientRect().width;
+}
 
 // A box without the focus shows its text from the first character, in the
 // size that fits its inner width (the class fitted and --fitted; the focus
@@ -35,11 +53,7 @@ function FitBox(box) {
     }
     const style = getComputedStyle(box);
     const inner = box.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
-    const text = box.value;
-    const Width = (pixels) => {
-        measure.font = `${style.fontStyle} ${style.fontWeight} ${pixels}px ${style.fontFamily}`;
-        return measure.measureText(text).width;
-    };
+    const Width = (pixels) => Measured(box.value, style, pixels);
     const own = parseFloat(style.fontSize);
     const pixels = LargestFitting(own, (size) => Width(size) <= inner);
     if (pixels < own) {
@@ -47,8 +61,8 @@ function FitBox(box) {
         box.classList.add('fitted');
     }
     if (Width(pixels) > inner) {
-        box.title = text;
-        box.setAttribute('aria-description', text);
+        box.title = box.value;
+        box.setAttribute('aria-description', box.value);
     }
 }
 
