@@ -77,10 +77,10 @@ export function FitBoxes(all) {
             boxes.add(box);
             resized.observe(box);
             box.addEventListener('blur', () => {
+                FitBox(box);
                 // Scrolled to the caret while typed in, a box would keep
                 // its first characters out of sight.
                 box.scrollLeft = 0;
-                FitBox(box);
             });
         }
         FitBox(box);
