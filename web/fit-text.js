@@ -79,7 +79,10 @@ export function FitBoxes(all) {
             box.addEventListener('blur', () => {
                 FitBox(box);
                 // Scrolled to the caret while typed in, a box would keep
-                // its first characters out of sight.
+                // its first characters out of sight; the caret at the
+                // start, an engine that scrolls to it again (Firefox, once
+                // the size has changed) scrolls to the start.
+                box.setSelectionRange(0, 0);
                 box.scrollLeft = 0;
             });
         }
