@@ -36,7 +36,10 @@ function Measured(text, style, pixels) {
     }
     measure.style.fontSize = `${pixels}px`;
     measure.textContent = text;
-    return measure.getBoundingClientRect().width;
+    const { width } = measure.getBoundingClientRect();
+    // Emptied, so that no long text widens the page.
+    measure.textContent = '';
+    return width;
 }
 
 // A box without the focus shows its text from the first character, in the

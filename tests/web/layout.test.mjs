@@ -40,8 +40,9 @@ const kStates = {
     ...Object.fromEntries(
         kTyped.map((_, shift) => [`typed ${shift}`, (page) => TypedAndLeft(page, TypedIn(kBoxes, shift))]),
     ),
-    // Back in a box, its text in the box's own size.
-    'typed, back': (page) => TypedAndLeft(page, TypedIn(kBoxes, 1)).then(() => page.keyboard.press('Shift+Tab')),
+    // Back in a box whose text was too wide for it: in the box's own size.
+    'typed, back': (page) =>
+        TypedAndLeft(page, { 終了時間: kLongest.時給 }).then(() => page.keyboard.press('Shift+Tab')),
     'schedule typed': (page) =>
         Control(page, '詳細設定start').click().then(() => TypedAndLeft(page, TypedIn(kFields, 0))),
     // The masks the page puts in the boxes over what was typed.
