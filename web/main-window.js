@@ -2,6 +2,7 @@
 // menu. 計算 hands the four texts and the shared state to the rules and
 // applies the outcome: a message, the caution, or the pay.
 import * as about from './about-window.js';
+import { FitBoxes, LargestFitting } from './fit-text.js';
 import { Announce, Guarded, ShowMessage, Simplified } from './message.js';
 import { ready, Rules } from './rules.js';
 import * as schedule from './schedule-window.js';
@@ -21,24 +22,21 @@ const hourGroup = [...element.querySelectorAll('.hour-group')];
 const inputPrompt = status.textContent;
 const notCalculated = amounts[0].textContent;
 
-// The smallest size an amount is drawn in, in CSS pixels; an amount too wide
-// even then is broken over lines, never cut.
-const kSmallestPixels = 8;
-
 // Draws an amount whole: in its own size when it fits, else in the largest
-// smaller one that does; too wide even then, it takes the room to its left,
-// up to its caption's words, and at last breaks over lines.
+// smaller one that does; too wide even in the smallest, it takes the room to
+// its left, up to its caption's words, and at last breaks over lines, never
+// cut.
 function FitAmount(amount) {
     amount.classList.remove('wrap');
     amount.style.fontSize = '';
     amount.style.marginLeft = '';
     amount.style.width = '';
     const tooWide = () => amount.scrollWidth > amount.clientWidth;
-    let pixels = parseFloat(getComputedStyle(amount).fontSize);
-    while (tooWide() && pixels > kSmallestPixels) {
-        pixels = Math.max(kSmallestPixels, Math.floor(pixels - 1));
-        amount.style.fontSize = `${pixels}px`;
-    }
+    const own = parseFloat(getComputedStyle(amount).fontSize);
+    LargestFitting(own, (pixels) => {
+        amount.style.fontSize = pixels === own ? '' : `${pixels}px`;
+        return !tooWide();
+    });
     if (!tooWide()) {
         return;
     }
@@ -93,6 +91,7 @@ async function ApplyOutcome(outcome) {
                 for (const box of [days, end, start]) {
                     box.value = outcome.inputMask;
                 }
+                FitBoxes([days, end, start]);
             }
             SetText(status, outcome.text);
             SetAmount(amounts[0], outcome.daily);
@@ -134,6 +133,7 @@ function MaskForDetailMode() {
     for (const box of [days, end, start]) {
         box.value = Rules().detailModeMask();
     }
+    FitBoxes([days, end, start]);
     SetHourGroupEnabled(false);
 }
 
@@ -143,6 +143,7 @@ async function Clear() {
     for (const box of [wage, start, end, days]) {
         box.value = '';
     }
+    FitBoxes([wage, start, end, days]);
     for (const amount of amounts) {
         SetAmount(amount, notCalculated);
     }
@@ -166,6 +167,7 @@ function End() {
 
 export function StartMainWindow() {
     PlaceLines(document.querySelectorAll('.label, .status, #frmAbout p'));
+    FitBoxes([wage, start, end, days]);
     schedule.WhenDetailModeEntered(MaskForDetailMode);
     // Enter in any box presses 計算, the form's default button.
     form.addEventListener('submit', (event) => {

@@ -2,6 +2,7 @@
 // Sunday first. 入力完了 stores the weekly total and, when a field was
 // edited since the window was loaded, switches the main window into detail
 // mode. Hidden, it keeps its texts; closed or unloaded, it loses them.
+import { FitBoxes } from './fit-text.js';
 import { Guarded, ShowMessage } from './message.js';
 import { ready, Rules } from './rules.js';
 import { SubWindow } from './sub-window.js';
@@ -16,6 +17,7 @@ let enterDetailMode = () => {};
 for (const field of fields) {
     field.addEventListener('input', () => Rules().dayFieldChanged());
 }
+FitBoxes(fields);
 form.addEventListener('submit', (event) => {
     event.preventDefault();
     Guarded(Confirm);
@@ -31,6 +33,7 @@ export function Load() {
     for (const field of fields) {
         field.value = '';
     }
+    FitBoxes(fields);
     Rules().scheduleLoaded();
     window_.Place();
     loaded = true;

@@ -51,6 +51,7 @@ test('every control is named as on the desktop', async () => {
         ['textbox', '週'],
         ['textbox', '勤務時間 時から'],
         ['textbox', '勤務時間 時まで'],
+        ['button', '勤務時間 詳細設定'],
         ['button', '計算'],
         ['button', 'クリアー'],
         ['button', 'バージョン情報'],

@@ -1,10 +1,12 @@
 // The page as it is seen, at a phone's size (360 × 640, touch) and a
 // desktop's (1280 × 800), light and dark, in the states worth looking at: no
 // horizontal scrolling, no control outside the viewport's width, nothing
-// drawn over anything else, every amount whole, touch targets of 44 px on
-// the phone; on the desktop every control at the desktop window's place,
-// with its text. The screenshots are saved (SORANIKA_WEB_OUT) to be looked
-// at.
+// drawn over anything else, every amount whole, every caption's glyphs
+// inside its control and on its designed lines, the text typed in a box
+// whole from its first character once the focus has left it, touch targets
+// of 44 px on the phone; on the desktop every control at the desktop
+// window's place, with its text. The screenshots are saved
+// (SORANIKA_WEB_OUT) to be looked at.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import { test } from 'node:test';
@@ -12,6 +14,19 @@ import { Answered, Browsing, Calculated, Control, Env, Out, Type } from './harne
 
 // The longest amounts the rules write: 15 digits and an exponent.
 const kLongest = { 時給: '1.11111111111111e300', 開始時間: '9', 終了時間: '17', 週: '5' };
+
+// What a person types and leaves in a box: hours with decimals, full-width
+// digits, a wage. The boxes in the order of the page, each given the texts
+// in turn from the shift on, so that over the shifts every box holds each.
+const kTyped = ['16.5', '21.25', '１７．５', '9', '1234.5'];
+const kBoxes = ['時給', '週', '開始時間', '終了時間'];
+const kFields = ['日', '月', '火', '水', '木', '金', '土'].flatMap((day) => [`${day}_bigin`, `${day}_end`]);
+const TypedIn = (names, shift) => Object.fromEntries(names.map((name, i) => [name, kTyped[(i + shift) % kTyped.length]]));
+// Typed, and the focus moved on with Tab.
+const TypedAndLeft = (page, texts) => Type(page, texts).then(() => page.keyboard.press('Tab'));
+
+// The lines of a button's caption where they are not its text on one line.
+const kButtonLines = { 詳細設定start: ['勤務時間', '詳細設定'] };
 
 const kStates = {
     start: async () => {},
@@ -22,6 +37,22 @@ const kStates = {
     schedule: (page) => Control(page, '詳細設定start').click(),
     about: (page) => Control(page, 'mnuVersion').click(),
     message: (page) => Control(page, '計算').click().then(() => page.waitForSelector('dialog[open]')),
+    ...Object.fromEntries(
+        kTyped.map((_, shift) => [`typed ${shift}`, (page) => TypedAndLeft(page, TypedIn(kBoxes, shift))]),
+    ),
+    // Back in a box whose text was too wide for it: in the box's own size.
+    'typed, back': (page) =>
+        TypedAndLeft(page, { 終了時間: kLongest.時給 }).then(() => page.keyboard.press('Shift+Tab')),
+    'schedule typed': (page) =>
+        Control(page, '詳細設定start').click().then(() => TypedAndLeft(page, TypedIn(kFields, 0))),
+    // The masks the page puts in the boxes over what was typed.
+    masked: async (page) => {
+        await TypedAndLeft(page, TypedIn(kBoxes, 1));
+        await Control(page, '詳細設定start').click();
+        await Type(page, { 日_bigin: '9', 日_end: '17' });
+        await Control(page, 'input_end').click();
+        await Answered(page);
+    },
 };
 
 // What each shown control draws, seen from the page: its box, or for a
@@ -46,12 +77,73 @@ function Measure() {
         }
         return rects;
     };
+    const box = (r) => ({ x: r.x, y: r.y, right: r.right, bottom: r.bottom, width: r.width, height: r.height });
+    // Each run of glyphs, and the lines they stand on: the characters but
+    // blanks, grouped by where they are drawn.
+    const kBlank = /[\s\u3000]/u;
+    const Visible = (node) => node.parentElement.checkVisibility();
+    const Glyphs = (e) => {
+        const texts = document.createTreeWalker(e, NodeFilter.SHOW_TEXT);
+        const runs = [];
+        const characters = [];
+        while (texts.nextNode()) {
+            const node = texts.currentNode;
+            if (!Visible(node)) {
+                continue;
+            }
+            for (const run of node.data.matchAll(/[^\s\u3000]+/gu)) {
+                const range = document.createRange();
+                range.setStart(node, run.index);
+                range.setEnd(node, run.index + run[0].length);
+                runs.push(...[...range.getClientRects()].filter((r) => r.width > 0.5 && r.height > 0.5).map(box));
+                for (let i = run.index; i < run.index + run[0].length; i += 1) {
+                    range.setStart(node, i);
+                    range.setEnd(node, i + 1);
+                    const r = range.getBoundingClientRect();
+                    characters.push({ text: node.data[i], middle: (r.top + r.bottom) / 2, height: r.height });
+                }
+            }
+        }
+        const lines = [];
+        for (const c of characters) {
+            const line = lines.at(-1);
+            if (line && Math.abs(c.middle - line.middle) < c.height / 2) {
+                line.text += c.text;
+            } else {
+                lines.push({ text: c.text, middle: c.middle });
+            }
+        }
+        return { runs, lines: lines.map((line) => line.text) };
+    };
+    // A box's text: the width it needs in the box's own font, measured in a
+    // span of that font, against the box's width inside its padding.
+    const Fit = (e) => {
+        const style = getComputedStyle(e);
+        const span = document.createElement('span');
+        span.style.cssText = 'position: absolute; white-space: pre; visibility: hidden';
+        for (const key of ['fontFamily', 'fontSize', 'fontWeight', 'fontStyle', 'letterSpacing']) {
+            span.style[key] = style[key];
+        }
+        span.textContent = e.value;
+        document.body.append(span);
+        const needs = span.getBoundingClientRect().width;
+        span.remove();
+        return {
+            value: e.value,
+            needs,
+            inner: e.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight),
+            scrollLeft: e.scrollLeft,
+            pixels: parseFloat(style.fontSize),
+            focused: e === document.activeElement,
+            title: e.getAttribute('title'),
+            description: e.getAttribute('aria-description'),
+        };
+    };
     const controls = top.flatMap((w) =>
         [...w.querySelectorAll('[data-name], button, input')].filter(
             (e) => shown(e) && !e.matches('.shape, .window'),
         ),
     );
-    const box = (r) => ({ x: r.x, y: r.y, right: r.right, bottom: r.bottom, width: r.width, height: r.height });
     return {
         width: window.innerWidth,
         height: window.innerHeight,
@@ -64,6 +156,15 @@ function Measure() {
             amount: e.classList.contains('amount')
                 ? { text: e.textContent, cut: e.scrollWidth > e.clientWidth, pixels: parseFloat(getComputedStyle(e).fontSize) }
                 : null,
+            glyphs: e.matches('input') ? null : Glyphs(e),
+            // The lines a caption is designed on: a button's text, a
+            // label's lines where the desktop's are placed.
+            designedLines: e.matches('button')
+                ? [e.textContent]
+                : e.querySelector('.wrapped-line')
+                  ? [...e.querySelectorAll('.wrapped-line')].map((line) => line.textContent)
+                  : null,
+            fit: e.matches('input') ? Fit(e) : null,
         })),
     };
 }
@@ -97,9 +198,27 @@ function CheckLayout(m, size, where) {
         }
         if (c.amount) {
             assert.ok(!c.amount.cut && c.amount.pixels >= 8, `${where}: ${c.name} "${c.amount.text}" whole`);
-            for (const r of c.drawn) {
-                assert.ok(r.x >= c.box.x - 0.5 && r.right <= c.box.right + 0.5, `${where}: ${c.name} drawn inside its box`);
-            }
+        }
+        for (const r of c.glyphs?.runs ?? []) {
+            const inside = r.x >= c.box.x - 0.5 && r.right <= c.box.right + 0.5 && r.y >= c.box.y - 0.5 && r.bottom <= c.box.bottom + 0.5;
+            assert.ok(inside, `${where}: ${c.name}'s glyphs inside its box: ${JSON.stringify(r)} in ${JSON.stringify(c.box)}`);
+        }
+        if (c.designedLines) {
+            const designed = kButtonLines[c.name.split('/')[1]] ?? c.designedLines;
+            const lines = designed.map((line) => line.replace(/[\s\u3000]/gu, '')).filter((line) => line !== '');
+            assert.deepEqual(c.glyphs.lines, lines, `${where}: ${c.name} on its designed lines`);
+        }
+        if (c.fit && !c.fit.focused) {
+            const { value, needs, inner, pixels } = c.fit;
+            assert.equal(c.fit.scrollLeft, 0, `${where}: ${c.name} "${value}" shown from its first character`);
+            // Cut only in the smallest size, and then told whole.
+            const cut = needs > inner;
+            assert.ok(!cut || pixels <= 8, `${where}: ${c.name} "${value}" needs ${needs} px in ${pixels} px type, its box ${inner} px`);
+            const told = cut ? value : null;
+            assert.deepEqual([c.fit.title, c.fit.description], [told, told], `${where}: ${c.name} "${value}" told whole where cut: ${needs} px in ${pixels} px type, its box ${inner} px`);
+        }
+        if (c.fit?.focused && size === 'phone') {
+            assert.ok(c.fit.pixels >= 16, `${where}: ${c.name} with the focus in ${c.fit.pixels} px type`);
         }
     }
     // Within each window: one window over another is a window's frame.
