@@ -12,6 +12,7 @@ import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
 import path from 'node:path';
+import zlib from 'node:zlib';
 
 const Json = (value) => JSON.stringify(value) ?? 'undefined';
 const Call = (source, arg) => `(${source})(${Json(arg)})`;
@@ -203,9 +204,12 @@ async function WebDriver(driverPath) {
     const base = `http://127.0.0.1:${port}`;
     async function Send(method, where, body) {
         const response = await fetch(base + where, {
+            signal: AbortSignal.timeout(180000),
             method,
             headers: { 'Content-Type': 'application/json; charset=utf-8' },
             body: body === undefined ? undefined : JSON.stringify(body),
+        }).catch((error) => {
+            throw new Error(`WebDriver ${method} ${where}: ${error.message}: ${error.cause?.message ?? ''}`);
         });
         const { value } = await response.json();
         if (!response.ok) {
@@ -226,6 +230,72 @@ async function WebDriver(driverPath) {
             await Sleep(50);
         }
     }
+}
+
+// MiniBrowser's window: room for the desktop's 1280 × 800 and its own bar.
+const kWindow = { width: 1320, height: 900 };
+
+// The top left width × height of a PNG picture of 8 bits a channel, RGB or
+// RGBA, not interlaced (as WebDriver's are).
+export function CroppedPng(png, width, height) {
+    const chunks = [];
+    for (let at = 8; at < png.length; at += 12 + png.readUInt32BE(at)) {
+        chunks.push([png.toString('latin1', at + 4, at + 8), png.subarray(at + 8, at + 8 + png.readUInt32BE(at))]);
+    }
+    const header = Buffer.from(chunks.find(([type]) => type === 'IHDR')[1]);
+    const channels = { 2: 3, 6: 4 }[header[9]];
+    if (header[8] !== 8 || !channels || header[12] !== 0) {
+        throw new Error(`a PNG picture of another kind: depth ${header[8]}, colour ${header[9]}`);
+    }
+    const stride = header.readUInt32BE(0) * channels;
+    if (width > header.readUInt32BE(0) || height > header.readUInt32BE(4)) {
+        throw new Error(`${width} × ${height} is outside the picture`);
+    }
+    const raw = zlib.inflateSync(Buffer.concat(chunks.filter(([type]) => type === 'IDAT').map(([, data]) => data)));
+    const rows = [];
+    let above = Buffer.alloc(stride);
+    for (let y = 0; y < height; y += 1) {
+        const filter = raw[y * (stride + 1)];
+        const row = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
+        for (let x = 0; x < stride; x += 1) {
+            const a = x >= channels ? row[x - channels] : 0;
+            const b = above[x];
+            const c = x >= channels ? above[x - channels] : 0;
+            const p = a + b - c;
+            const [pa, pb, pc] = [Math.abs(p - a), Math.abs(p - b), Math.abs(p - c)];
+            const paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+            row[x] = (row[x] + [0, a, b, (a + b) >> 1, paeth][filter]) & 255;
+        }
+        rows.push(Buffer.from([0]), row.subarray(0, width * channels));
+        above = row;
+    }
+    header.writeUInt32BE(width, 0);
+    header.writeUInt32BE(height, 4);
+    const Chunk = (type, data) => {
+        const body = Buffer.concat([Buffer.from(type, 'latin1'), data]);
+        const size = Buffer.alloc(4);
+        size.writeUInt32BE(data.length);
+        const crc = Buffer.alloc(4);
+        crc.writeUInt32BE(Crc32(body));
+        return Buffer.concat([size, body, crc]);
+    };
+    return Buffer.concat([
+        png.subarray(0, 8),
+        Chunk('IHDR', header),
+        Chunk('IDAT', zlib.deflateSync(Buffer.concat(rows))),
+        Chunk('IEND', Buffer.alloc(0)),
+    ]);
+}
+
+function Crc32(bytes) {
+    let crc = 0xffffffff;
+    for (const byte of bytes) {
+        crc ^= byte;
+        for (let k = 0; k < 8; k += 1) {
+            crc = crc & 1 ? (crc >>> 1) ^ 0xedb88320 : crc >>> 1;
+        }
+    }
+    return (crc ^ 0xffffffff) >>> 0;
 }
 
 export async function WebKit(driverPath, miniBrowser) {
@@ -249,7 +319,7 @@ export async function WebKit(driverPath, miniBrowser) {
                     const at = `/session/${sessionId}`;
                     await Send('POST', `${at}/timeouts`, { script: 120000, pageLoad: 60000 });
                     // Room for the desktop's 1280 × 800 and the browser's bar.
-                    await Send('POST', `${at}/window/rect`, { x: 0, y: 0, width: 1320, height: 900 });
+                    await Send('POST', `${at}/window/rect`, { x: 0, y: 0, ...kWindow });
                     return { Send, kill, at };
                 })(),
             );
@@ -341,25 +411,28 @@ export async function WebKit(driverPath, miniBrowser) {
                 },
                 type: (text) => Keys([...text].flatMap((value) => [{ type: 'keyDown', value }, { type: 'keyUp', value }])),
                 async screenshot(file, fullPage) {
-                    // The frame's picture; for the whole page the frame is
-                    // made as tall as the page for a moment.
-                    const tall = fullPage ? await Run(Called(() => document.documentElement.scrollHeight)) : height;
+                    // The window's picture cut to the frame, which stands at
+                    // its top left corner (WebKitGTK's picture of an element
+                    // is out of place); for the whole page the frame is made
+                    // as tall as the page for a moment, within the window.
+                    const tall = fullPage
+                        ? Math.min(await Run(Called(() => document.documentElement.scrollHeight)), kWindow.height - 100)
+                        : height;
                     await Send('POST', `${at}/frame`, { id: null });
-                    const resize = (h) =>
+                    const Resize = (h) =>
                         Send('POST', `${at}/execute/sync`, {
                             script: 'document.querySelector("iframe").style.height = arguments[0] + "px";',
                             args: [h],
                         });
                     if (tall > height) {
-                        await resize(tall);
+                        await Resize(tall);
                     }
-                    const iframe = await Send('POST', `${at}/element`, { using: 'css selector', value: 'iframe' });
-                    const png = await Send('GET', `${at}/element/${iframe[kElement]}/screenshot`);
+                    const png = Buffer.from(await Send('GET', `${at}/screenshot`), 'base64');
                     if (tall > height) {
-                        await resize(height);
+                        await Resize(height);
                     }
                     await Send('POST', `${at}/frame`, { id: 0 });
-                    fs.writeFileSync(file, Buffer.from(png, 'base64'));
+                    fs.writeFileSync(file, CroppedPng(png, width, Math.max(tall, height)));
                 },
                 problems: () =>
                     Run(
