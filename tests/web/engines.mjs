@@ -60,6 +60,9 @@ export async function Chromium(modules, executable) {
             });
             page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
             return {
+                // Playwright's own page, for what only Chromium has (the
+                // benchmark's DevTools protocol).
+                playwright: page,
                 goto: (url) => page.goto(url),
                 reload: () => page.reload(),
                 run: (source, arg) => page.evaluate(Call(source, arg)),

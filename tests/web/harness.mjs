@@ -93,22 +93,18 @@ export async function Serve(root = Env('SORANIKA_WEB_SITE')) {
         });
     }
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    // A site a failed test left open does not keep the test's process.
+    server.unref();
     const site = {
         url: `http://127.0.0.1:${server.address().port}/`,
         close: () =>
             new Promise((resolve) => {
-                sites.delete(site);
                 server.closeAllConnections();
                 server.close(resolve);
             }),
     };
-    sites.add(site);
     return site;
 }
-
-// The sites a failed test left open, closed after the file's last test.
-const sites = new Set();
-after(() => Promise.all([...sites].map((site) => site.close())));
 
 // The files the test's server adds to the site in this engine.
 export const kAdded = Engine === 'webkit' ? ['/soranika-frame.html', '/soranika-watch.js'] : [];
@@ -226,6 +222,8 @@ export async function Open(browser, site, { size = 'desktop', scheme = 'light' }
     await tab.run(RulesReady.toString());
     return {
         page,
+        // In Chromium, Playwright's page itself (the benchmark's means).
+        playwright: tab.playwright,
         async Close() {
             const problems = [...page.problems, ...(await tab.problems())];
             await tab.close();
@@ -267,7 +265,12 @@ class Locator {
         }
     }
 
+    // op on the one element, once it is there: in one call to the page.
     async #Do(op, opArg) {
+        const [count, value] = await this.#On(`(all, o) => all.length === 1 ? [1, (${op})(all[0], o)] : [all.length]`, opArg);
+        if (count === 1) {
+            return value;
+        }
         await this.#One();
         return this.#On(`(all, o) => (${op})(all[0], o)`, opArg);
     }
