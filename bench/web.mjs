@@ -13,7 +13,8 @@ const kClicks = 300;
 const site = await Serve();
 const browser = await Launch();
 const opened = await Open(browser, site, { size: 'phone' });
-const { page } = opened;
+// Chromium's own page: its DevTools protocol counts the bytes.
+const page = opened.playwright;
 const cdp = await page.context().newCDPSession(page);
 await cdp.send('Network.enable');
 await cdp.send('Network.setCacheDisabled', { cacheDisabled: true });
@@ -24,7 +25,7 @@ await page.reload({ waitUntil: 'networkidle' });
 const transferred = [...bytes.values()].reduce((sum, b) => sum + b, 0);
 const paint = await page.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0]?.startTime);
 
-await Type(page, { 時給: '700', 開始時間: '9', 終了時間: '17', 週: '5' });
+await Type(opened.page, { 時給: '700', 開始時間: '9', 終了時間: '17', 週: '5' });
 const frames = await page.evaluate(async (clicks) => {
     const button = document.getElementById('計算');
     const amount = document.getElementById('日');

@@ -92,9 +92,12 @@ for group in "$@"; do
         command -v node >/dev/null 2>&1 || packages+=(nodejs)
         ;;
     web-test)
-        # the web tests: Debian's Chromium, headless, driven by
-        # playwright-core with axe-core (npm, tests/web/package-lock.json)
-        packages+=(chromium)
+        # the web tests in three engines: Debian's Chromium, headless,
+        # driven by playwright-core; Firefox ESR, headless, by puppeteer-core
+        # over WebDriver BiDi; WebKitGTK's MiniBrowser (in libwebkit2gtk-4.1-0)
+        # by WebKitWebDriver on a private X server; axe-core audits the page
+        # (npm, tests/web/package-lock.json)
+        packages+=(chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb)
         command -v npm >/dev/null 2>&1 || packages+=(npm)
         ;;
     bench)

@@ -3,12 +3,8 @@
 // outcome of 計算 is announced politely in the desktop's words without moving
 // the focus; a message is an alert dialog named by its text.
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
-import path from 'node:path';
 import { test } from 'node:test';
-import { Answered, Browsing, Calculated, Control, Env, Type } from './harness.mjs';
-
-const axe = fs.readFileSync(path.join(Env('SORANIKA_WEB_MODULES'), 'axe-core', 'axe.min.js'), 'utf8');
+import { Answered, AxeOn, Browsing, ByRole, Calculated, Control, Type } from './harness.mjs';
 
 const Fill = (page) => Type(page, { 時給: '700', 開始時間: '9', 終了時間: '17', 週: '5' });
 const kStates = {
@@ -27,8 +23,7 @@ for (const size of ['phone', 'desktop']) {
         for (const [state, reach] of Object.entries(kStates)) {
             const opened = await OpenPage({ size });
             await reach(opened.page);
-            // Evaluated by the test driver, so the page's policy allows it.
-            await opened.page.evaluate(axe);
+            await AxeOn(opened.page);
             const violations = await opened.page.evaluate(async () =>
                 (await window.axe.run(document)).violations.map(
                     (v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`,
@@ -59,23 +54,23 @@ test('every control is named as on the desktop', async () => {
         ['group', '計算結果'],
     ];
     for (const [role, name] of names) {
-        assert.equal(await page.getByRole(role, { name, exact: true }).count(), 1, `${role} ${name}`);
+        assert.equal(await ByRole(page, role, { name, exact: true }).count(), 1, `${role} ${name}`);
     }
     await Control(page, '詳細設定start').click();
     for (const day of ['日', '月', '火', '水', '木', '金', '土']) {
         for (const unit of ['時から', '時まで']) {
-            assert.equal(await page.getByRole('textbox', { name: `${day}曜日 ${unit}`, exact: true }).count(), 1);
+            assert.equal(await ByRole(page, 'textbox', { name: `${day}曜日 ${unit}`, exact: true }).count(), 1);
         }
     }
-    assert.equal(await page.getByRole('dialog', { name: '勤務時間\u3000詳細設定' }).count(), 1);
-    assert.equal(await page.getByRole('button', { name: '閉じる' }).count(), 1);
+    assert.equal(await ByRole(page, 'dialog', { name: '勤務時間\u3000詳細設定' }).count(), 1);
+    assert.equal(await ByRole(page, 'button', { name: '閉じる' }).count(), 1);
     await opened.Close();
 });
 
 test('the outcome is announced politely, in the desktop\'s words, the focus left on 計算', async () => {
     const opened = await OpenPage({ size: 'desktop' });
     const { page } = opened;
-    const Heard = () => page.waitForFunction(() => document.getElementById('announcer').textContent).then((h) => h.jsonValue());
+    const Heard = () => page.waitForFunction(() => document.getElementById('announcer').textContent);
     assert.equal(await Control(page, 'announcer').getAttribute('aria-live'), 'polite');
     await Fill(page);
     await Calculated(page);
@@ -91,7 +86,7 @@ test('the outcome is announced politely, in the desktop\'s words, the focus left
     // A message is a dialog of its own, not an announcement.
     await Type(page, { 時給: '' });
     await Control(page, '計算').click();
-    const dialog = page.getByRole('alertdialog', { name: 'ソラニカ' });
+    const dialog = ByRole(page, 'alertdialog', { name: 'ソラニカ' });
     assert.equal(await dialog.count(), 1);
     assert.equal(await dialog.getAttribute('aria-describedby'), 'message-text');
     assert.equal(await page.textContent('#message-text'), '未入力です');

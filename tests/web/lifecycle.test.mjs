@@ -3,7 +3,7 @@
 // message box answered by Enter and by Esc, the tab order, and 終了.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { Answered, Browsing, Calculated, Control, Focused, Type } from './harness.mjs';
+import { Answered, Browsing, ByRole, ByText, Calculated, Control, Focused, Type } from './harness.mjs';
 
 const kPrompt = `${' '.repeat(35)}数字を入力して\u3000 \u3000${' '.repeat(6)}\u3000計算ボタンを押してください`;
 const kHourGroup = ['週', '終了時間', '開始時間'];
@@ -26,8 +26,8 @@ const Shown = (page, name) => Control(page, name).isVisible();
 const Values = (page, names) => Promise.all(names.map((name) => Control(page, name).inputValue()));
 async function HourGroupEnabled(page) {
     const boxes = await Promise.all(kHourGroup.map((name) => Control(page, name).isEnabled()));
-    const labels = await page.$$eval('#ソラニカ [data-name]', (all, names) =>
-        all.filter((l) => names.includes(l.dataset.name)).map((l) => !l.classList.contains('disabled')),
+    const labels = await page.evaluate((names) =>
+        [...document.querySelectorAll('#ソラニカ [data-name]')].filter((l) => names.includes(l.dataset.name)).map((l) => !l.classList.contains('disabled')),
         kHourLabels);
     return [...boxes, ...labels];
 }
@@ -76,7 +76,7 @@ OnEachSize('detail mode: entered, kept while hidden, ended by クリアー', asy
 });
 
 OnEachSize('the schedule: closed by the user, by Esc or its close button', async (page) => {
-    for (const close of [() => page.keyboard.press('Escape'), () => page.getByRole('button', { name: '閉じる' }).click()]) {
+    for (const close of [() => page.keyboard.press('Escape'), () => ByRole(page, 'button', { name: '閉じる' }).click()]) {
         await Control(page, '詳細設定start').click();
         await Type(page, { 月_bigin: '9', 月_end: '13' });
         await Control(page, 'input_end').click();
@@ -174,9 +174,9 @@ OnEachSize('終了 ends the session; the page starts again', async (page) => {
     for (const window of ['ソラニカ', '詳細設定', 'frmAbout']) {
         assert.ok(!(await Shown(page, window)), `${window} unloaded`);
     }
-    assert.ok(await page.getByText('ソラニカを終了しました。').isVisible());
+    assert.ok(await ByText(page, 'ソラニカを終了しました。').isVisible());
     assert.equal(await Focused(page), 'restart');
-    await Promise.all([page.waitForEvent('load'), Control(page, 'restart').click()]);
+    await page.reload(() => Control(page, 'restart').click());
     assert.equal(await Control(page, '状態').textContent(), kPrompt);
     assert.ok(await Shown(page, 'ソラニカ'));
 });
