@@ -21,10 +21,11 @@ export function LargestFitting(pixels, fits) {
 const boxes = new WeakSet();
 let measure = null;
 
-// A text's width in a box's font at a size, measured in a hidden span of the
-// page, so that the characters a font lacks come from the same font as in
-// the box (a canvas may choose another, knowing no language).
-function Measured(text, style, pixels) {
+// A text's width in an element's font at a size, measured in a hidden span
+// of the page, so that the characters a font lacks come from the same font
+// as in the element (a canvas may choose another, knowing no language, or
+// not take the font list at all, as WebKit's does not).
+export function Measured(text, style, pixels) {
     if (!measure) {
         measure = document.createElement('span');
         measure.setAttribute('aria-hidden', 'true');

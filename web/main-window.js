@@ -33,10 +33,16 @@ function FitAmount(amount) {
     amount.style.width = '';
     const tooWide = () => amount.scrollWidth > amount.clientWidth;
     const own = parseFloat(getComputedStyle(amount).fontSize);
-    LargestFitting(own, (pixels) => {
+    const Draw = (pixels) => {
         amount.style.fontSize = pixels === own ? '' : `${pixels}px`;
-        return !tooWide();
-    });
+    };
+    // Drawn in the size found, the smallest when none fits.
+    Draw(
+        LargestFitting(own, (pixels) => {
+            Draw(pixels);
+            return !tooWide();
+        }),
+    );
     if (!tooWide()) {
         return;
     }

@@ -4,14 +4,15 @@
 // label; blanks at the end of a line take no room; CR LF, CR or LF start a
 // new line. The text stays exactly as it is: each line is a span of it, the
 // blanks that end it and the line breaks hidden.
+import { Measured } from './fit-text.js';
 import { wide } from './layout.js';
 
-const measure = document.createElement('canvas').getContext('2d');
+let font = null; // the computed style of the label being placed
 const kTrailingBlanks = /[ \u3000]+$/u;
 const labels = new Map(); // label -> its text
 
 function Width(line) {
-    return measure.measureText(line.replace(kTrailingBlanks, '')).width;
+    return Measured(line.replace(kTrailingBlanks, ''), font, parseFloat(font.fontSize));
 }
 
 function WrapParagraph(paragraph, width, lines) {
@@ -74,7 +75,7 @@ function Place(label) {
         return;
     }
     const style = getComputedStyle(label);
-    measure.font = `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`;
+    font = style;
     const width = label.clientWidth;
     if (width === 0) {
         label.textContent = text; // not on screen: placed when it is

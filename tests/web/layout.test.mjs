@@ -154,7 +154,12 @@ function Measure() {
             box: box(e.getBoundingClientRect()),
             drawn: Drawn(e).map(box),
             amount: e.classList.contains('amount')
-                ? { text: e.textContent, cut: e.scrollWidth > e.clientWidth, pixels: parseFloat(getComputedStyle(e).fontSize) }
+                ? {
+                      text: e.textContent,
+                      cut: e.scrollWidth > e.clientWidth,
+                      pixels: parseFloat(getComputedStyle(e).fontSize),
+                      wrapped: e.classList.contains('wrap'),
+                  }
                 : null,
             glyphs: e.matches('input') ? null : Glyphs(e),
             // The lines a caption is designed on: a button's text, a
@@ -198,6 +203,8 @@ function CheckLayout(m, size, where) {
         }
         if (c.amount) {
             assert.ok(!c.amount.cut && c.amount.pixels >= 8, `${where}: ${c.name} "${c.amount.text}" whole`);
+            // Broken over lines only when too wide even in the smallest size.
+            assert.ok(!c.amount.wrapped || c.amount.pixels === 8, `${where}: ${c.name} wrapped in ${c.amount.pixels} px`);
         }
         for (const r of c.glyphs?.runs ?? []) {
             const inside = r.x >= c.box.x - 0.5 && r.right <= c.box.right + 0.5 && r.y >= c.box.y - 0.5 && r.bottom <= c.box.bottom + 0.5;
@@ -302,6 +309,21 @@ test('desktop: every control at the desktop window\'s place, with its text', asy
     await opened.Close();
 });
 
+// The desktop's lines on the page: the same words on the same number of
+// lines, but for a break inside a run too wide for its label, which an engine
+// whose glyph widths round otherwise than Qt's (WebKit) may make one
+// character earlier or later.
+function SameLines(web, desktop) {
+    const text = desktop.join('');
+    if (web.length !== desktop.length || web.join('') !== text) {
+        return false;
+    }
+    const Breaks = (lines) => lines.slice(0, -1).map((_, i) => lines.slice(0, i + 1).join('').length);
+    const inRun = (at) => !/[ \u3000]/u.test(text[at - 1] + text[at]);
+    const pageBreaks = Breaks(web);
+    return Breaks(desktop).every((at, i) => at === pageBreaks[i] || (Math.abs(at - pageBreaks[i]) === 1 && inRun(at)));
+}
+
 test('desktop: every label\'s words on the desktop window\'s lines', async () => {
     // The lines the desktop draws, by picture: "name: line | line".
     const Desktop = (picture) =>
@@ -329,7 +351,9 @@ test('desktop: every label\'s words on the desktop window\'s lines', async () =>
             ]), window);
         const desktop = Desktop(picture);
         for (const [name, lines] of web) {
-            assert.deepEqual(lines, desktop[name], `${picture}: ${window}/${name}`);
+            if (!SameLines(lines, desktop[name])) {
+                assert.deepEqual(lines, desktop[name], `${picture}: ${window}/${name}`);
+            }
         }
         await opened.Close();
     }
