@@ -143,7 +143,19 @@ const Wait = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 class Page {
     constructor(tab) {
         this.tab = tab;
-        this.keyboard = { press: (key) => tab.press(key), type: (text) => tab.type(text) };
+        this.keyboard = {
+            press: (key) => tab.press(key).then(() => this.Drawn()),
+            type: (text) => tab.type(text),
+        };
+    }
+
+    // Resolves once the page has drawn what the last action changed, as a
+    // person sees it: after the next frame's rendering, in which the
+    // page's resize observers place what came on screen.
+    Drawn() {
+        return this.tab
+            .run((() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)))).toString())
+            .catch(() => {}); // the page left (a reload, 終了's close): nothing to draw
     }
 
     evaluate(fn, arg) {
@@ -295,6 +307,7 @@ class Locator {
             }`,
         );
         await this.page.tab.click(`(f) => (${this.finder})(f)`, this.arg);
+        await this.page.Drawn();
     }
 
     // The box's text replaced by text, as a paste: the page gets the input
@@ -317,6 +330,7 @@ class Locator {
     async press(key) {
         await this.focus();
         await this.page.tab.press(key);
+        await this.page.Drawn();
     }
 
     focus() {
