@@ -3,7 +3,7 @@
 # whole suite headless, independent tests side by side, one per processor.
 # Everything is switched on here: the Windows build and its tests under Wine
 # (the first run on a machine builds Qt for Windows, about half an hour on two
-# cores), the web edition and its tests in Chromium, and the sanitizer suite. Every test's tools are installed here, so a
+# cores), the web edition and its tests in Chromium, Firefox and WebKit, and the sanitizer suite. Every test's tools are installed here, so a
 # missing one fails (SORANIKA_REQUIRE_ALL_TOOLS) instead of being skipped.
 # It is the test preset (CMakePresets.json), in build/test, a folder of its
 # own that no release touches. Arguments go to CMake:
