@@ -232,6 +232,10 @@ export async function Open(browser, site, { size = 'desktop', scheme = 'light', 
     const page = new Page(tab);
     page.problems = [];
     await tab.goto(site.url);
+    // The page's own scripts have run (in WebKit's frame the driver may
+    // answer before), and what they placed is drawn.
+    await page.waitForFunction(() => document.readyState === 'complete', undefined, { loading: true });
+    await page.Drawn();
     if (rules) {
         await tab.run(RulesReady.toString());
     }
